@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine: CTest's cross-compiling emulator and the
+# helper of the end-to-end tests.
+#   wine-run.sh <build-dir> <program.exe> [arguments...]
+# One Wine prefix per build folder, created once; a virtual display when none
+# is set; the program's exit status is passed through.
+set -u
+build=$(cd "$1" && pwd) || exit 125
+shift
+
+export WINEPREFIX="$build/wineprefix"
+export WINEARCH=win32
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+
+ensure_prefix() {
+  [ -f "$WINEPREFIX/system.reg" ] && return 0
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      wineboot -i >"$build/wineprefix.log" 2>&1 && wineserver -w
+    fi
+  ) 9>"$build/wineprefix.lock"
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-run: creating the Wine prefix failed, see $build/wineprefix.log" >&2; exit 125; }
+}
+ensure_prefix
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
+fi
+exec wine "$@"

@@ -1,0 +1,46 @@
+#include "KaCRC.h"
+
+#include "KaExceptions.h"
+#include "KaFiles.h"
+#include "KaStreams.h"
+
+#include <gtest/gtest.h>
+#include <random>
+#include <zlib.h>
+
+TEST(CRC, CheckValueAndTable) {
+  const char text[] = "123456789";
+  EXPECT_EQ(~UpdateCRC(0xFFFFFFFFu, text, 9), 0xCBF43926u);
+  EXPECT_EQ(CRCTable[1], 0x77073096u);
+  EXPECT_EQ(CRCTable[255], 0x2D02EF8Du);
+}
+
+TEST(CRC, AgreesWithZlibForEveryLengthAndSplit) {
+  std::mt19937 rng(7);
+  std::string data(3000, '\0');
+  for (char& c : data)
+    c = static_cast<char>(rng());
+  for (size_t n : {0u, 1u, 7u, 8u, 9u, 63u, 64u, 65u, 1000u, 3000u}) {
+    uint32_t expected = crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(n));
+    EXPECT_EQ(~UpdateCRC(0xFFFFFFFFu, data.data(), n), expected) << n;
+    size_t half = n / 3;
+    uint32_t split = UpdateCRC(UpdateCRC(0xFFFFFFFFu, data.data(), half), data.data() + half, n - half);
+    EXPECT_EQ(~split, expected) << n;
+  }
+}
+
+TEST(CRC, FileCRCStreamsTheWholeFile) {
+  std::string dir = GetTempDir();
+  std::string name = dir + "ws_crc_test.bin";
+  std::string big(4096 * 3 + 17, 'x');
+  for (size_t i = 0; i < big.size(); ++i)
+    big[i] = static_cast<char>(i * 31);
+  TMemoryStream(big).SaveToFile(name);
+  EXPECT_EQ(FileCRC(name), crc32(0, reinterpret_cast<const Bytef*>(big.data()), static_cast<uInt>(big.size())));
+  TMemoryStream(std::string("123456789")).SaveToFile(name);
+  EXPECT_EQ(FileCRC(name), 0xCBF43926u);
+  TMemoryStream().SaveToFile(name);
+  EXPECT_EQ(FileCRC(name), 0u);
+  RemoveFile(name);
+  EXPECT_THROW(FileCRC(name), EFOpenError);
+}

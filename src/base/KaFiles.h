@@ -1,0 +1,57 @@
+#pragma once
+
+#include "KaDateTime.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// File and directory operations on 8-bit paths. Failures are results (false),
+// except where a function says it raises.
+
+bool FileExists(const std::string& fileName);      // an existing file, not a directory
+bool DirectoryExists(const std::string& dir);
+bool RemoveFile(const std::string& fileName);
+bool RemoveDir(const std::string& dir);            // only an empty directory
+bool CreateDir(const std::string& dir);
+bool ForceDirectories(const std::string& dir);     // with every missing parent
+// Moves a file over an existing one in one step where the platform allows.
+bool RenameFile(const std::string& from, const std::string& to);
+std::string GetCurrentDir();
+bool SetCurrentDir(const std::string& dir);
+// The system's temporary directory, with a trailing "\".
+std::string GetTempDir();
+
+// Last-write time as local wall-clock time (whole milliseconds), and setting it.
+bool FileGetDate(const std::string& fileName, TDateTime& time);
+bool FileSetDate(const std::string& fileName, TDateTime localTime);
+
+// Standard CRC-32 of a file's content, read in 4096-byte blocks with sharing
+// allowed; raises EFOpenError when the file cannot be opened.
+uint32_t FileCRC(const std::string& fileName);
+
+// Copies in 8192-byte blocks; raises EFOpenError / EFCreateError.
+void CopyFileData(const std::string& source, const std::string& destination);
+
+// Attribute bits of a directory entry.
+enum : uint32_t {
+  faReadOnly = 0x01,
+  faHidden = 0x02,
+  faSysFile = 0x04,
+  faDirectory = 0x10,
+  faArchive = 0x20,
+};
+
+struct TSearchRec {
+  std::string Name;
+  uint32_t Attr = 0;
+  uint32_t Size = 0;  // the low 32 bits of the size
+  TDateTime Time;     // last write, local wall-clock time in 2-second steps
+  bool IsDirectory() const { return (Attr & faDirectory) != 0; }
+};
+
+// The entries matching `pattern` (a directory with a trailing "\" and a mask
+// with "*" and "?"), hidden and system entries included, "." and ".." left out,
+// in the order the platform returns them. A directory that cannot be searched
+// gives no entries.
+std::vector<TSearchRec> FindEntries(const std::string& pattern);

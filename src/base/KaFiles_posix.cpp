@@ -1,0 +1,104 @@
+#include "KaFiles.h"
+
+#include "KaPosixPath.h"
+#include "KaStrings.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static bool Stat(const std::string& path, struct stat& st) {
+  return ::stat(NativePath(path).c_str(), &st) == 0;
+}
+
+bool FileExists(const std::string& fileName) {
+  struct stat st{};
+  return Stat(fileName, st) && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& dir) {
+  struct stat st{};
+  return Stat(dir, st) && S_ISDIR(st.st_mode);
+}
+
+bool RemoveFile(const std::string& fileName) { return ::unlink(NativePath(fileName).c_str()) == 0; }
+bool RemoveDir(const std::string& dir) { return ::rmdir(NativePath(dir).c_str()) == 0; }
+bool CreateDir(const std::string& dir) { return ::mkdir(NativePath(dir).c_str(), 0755) == 0; }
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+std::string GetCurrentDir() {
+  char buffer[4096];
+  return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+bool SetCurrentDir(const std::string& dir) { return ::chdir(NativePath(dir).c_str()) == 0; }
+
+std::string GetTempDir() {
+  const char* t = std::getenv("TMPDIR");
+  return AddBackslash(t && *t ? t : "/tmp");
+}
+
+static TDateTime ToLocal(time_t seconds, long nanoseconds) {
+  struct tm local{};
+  localtime_r(&seconds, &local);
+  return UnixToDateTime(seconds + local.tm_gmtoff, static_cast<int>(nanoseconds / 1000000));
+}
+
+bool FileGetDate(const std::string& fileName, TDateTime& time) {
+  struct stat st{};
+  if (!Stat(fileName, st))
+    return false;
+  time = ToLocal(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+  return true;
+}
+
+bool FileSetDate(const std::string& fileName, TDateTime localTime) {
+  TDateTime utc = LocalToUTC(localTime);
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  int64_t ms = utc.ms - (utc.ms / 1000) * 1000;
+  times[1].tv_sec = static_cast<time_t>(DateTimeToUnix(utc));
+  times[1].tv_nsec = static_cast<long>(ms < 0 ? ms + 1000 : ms) * 1000000;
+  return ::utimensat(AT_FDCWD, NativePath(fileName).c_str(), times, 0) == 0;
+}
+
+std::vector<TSearchRec> FindEntries(const std::string& pattern) {
+  std::vector<TSearchRec> result;
+  std::string dir = ExtractDir(pattern);
+  std::string mask = pattern.substr(dir.size() <= pattern.size() ? dir.size() : pattern.size());
+  if (dir.empty())
+    dir = ".\\";
+  DIR* d = ::opendir(NativePath(dir).c_str());
+  if (!d)
+    return result;
+  while (dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name == "." || name == ".." || !MatchesMask(name, mask))
+      continue;
+    struct stat st{};
+    if (!Stat(dir + name, st))
+      continue;
+    TSearchRec rec;
+    rec.Name = name;
+    rec.Attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
+    if (!(st.st_mode & S_IWUSR))
+      rec.Attr |= faReadOnly;
+    if (name[0] == '.')
+      rec.Attr |= faHidden;
+    rec.Size = static_cast<uint32_t>(st.st_size);
+    // The platform's directory search reports times in two-second steps.
+    time_t t = st.st_mtim.tv_sec;
+    rec.Time = ToLocal(t, 0);
+    rec.Time.ms -= (rec.Time.ms / 1000 % 2) * 1000;
+    result.push_back(std::move(rec));
+  }
+  ::closedir(d);
+  return result;
+}

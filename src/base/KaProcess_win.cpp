@@ -1,0 +1,24 @@
+#include "KaProcess.h"
+
+#include <windows.h>
+
+bool RunProgram(const std::string& commandLine) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string buffer = commandLine;
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+void Pause(unsigned milliseconds) { ::Sleep(milliseconds); }
+
+std::vector<std::string> CommandLineArguments() {
+  std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
+  if (!args.empty())
+    args.erase(args.begin());
+  return args;
+}

@@ -1,0 +1,39 @@
+# Shared helpers of the end-to-end tests: run Windows programs under Wine in
+# the build folder's prefix, Windows paths for Unix ones, checks that count.
+# Callers set BUILD (the Windows build folder) and SRC (the source tree).
+
+wine_run() { "$SRC/cmake/wine-run.sh" "$BUILD" "$@"; }
+
+# Z: is the Unix root in every Wine prefix.
+winpath() { local p; p=$(readlink -m "$1"); echo "Z:${p//\//\\}"; }
+
+PASSED=0
+FAILED=0
+check() {
+  local what=$1; shift
+  if "$@"; then
+    PASSED=$((PASSED + 1)); echo "ok   $what"
+  else
+    FAILED=$((FAILED + 1)); echo "FAIL $what"
+  fi
+}
+
+finish() {
+  echo "$PASSED passed, $FAILED failed"
+  [ "$FAILED" = 0 ]
+}
+
+# The title of the first visible top-level window whose name starts with $1,
+# waiting up to $2 seconds.
+window_title() {
+  local prefix=$1 wait=${2:-20} id
+  for _ in $(seq $((wait * 5))); do
+    id=$(xdotool search --onlyvisible --name "^$prefix" 2>/dev/null | head -1)
+    if [ -n "$id" ]; then
+      xdotool getwindowname "$id"
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
