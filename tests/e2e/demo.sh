@@ -17,5 +17,6 @@ shot="$BUILD/demo-setup.png"
 import -window root "$shot"
 echo "demo: setup.exe shows \"$title\"; screenshot: $shot"
 WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+kill $pid 2>/dev/null
 wait $pid 2>/dev/null
 rm -rf "$work"
