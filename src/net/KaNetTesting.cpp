@@ -1,0 +1,121 @@
+#include "KaNetTesting.h"
+
+#include "KaCipher.h"
+#include "KaMessage.h"
+#include "KaRegistry.h"
+
+namespace {
+
+class TScriptedHTTP : public THTTP {
+public:
+  void Post(const std::string& url, TStream& source, TStream& target) override {
+    THTTPScript& script = HTTPScript();
+    GetResponse().Clear();
+    script.Posts.push_back({url, GetRequest().GetContentType(), source.ReadRest()});
+    if (script.Answers.empty())
+      throw EHTTP("The script has no answer left");
+    TScriptedAnswer answer = script.Answers.front();
+    script.Answers.pop_front();
+    if (answer.Failure)
+      throw EHTTP(*answer.Failure);
+    GetResponse().SetStatusCode(answer.Status);
+    GetResponse().SetContentLength(static_cast<int32_t>(answer.Body.size()));
+    target.WriteString(answer.Body);
+  }
+};
+
+} // namespace
+
+TInternetSettingsScope::TInternetSettingsScope() {
+  TRegistry reg(TRootKey::rkCurrentUser);
+  if (reg.OpenKeyReadOnly(SystemProxyKey)) {
+    if (reg.ValueExists("ProxyEnable"))
+      FSavedEnable = reg.ReadInteger("ProxyEnable");
+    if (reg.ValueExists("ProxyServer"))
+      FSavedServer = reg.ReadString("ProxyServer");
+    reg.CloseKey();
+  }
+  ClearAll();
+}
+
+TInternetSettingsScope::~TInternetSettingsScope() {
+  try {
+    ClearAll();
+    SystemProxy(FSavedEnable, FSavedServer);
+  } catch (...) {
+    // A test's registry left behind must not end the test program.
+  }
+}
+
+void TInternetSettingsScope::ClearAll() {
+  TRegistry machine(TRootKey::rkLocalMachine);
+  machine.DeleteKey(InternetSettingsKey);
+  TRegistry user(TRootKey::rkCurrentUser);
+  if (user.OpenKey(SystemProxyKey, false)) {
+    user.DeleteValue("ProxyEnable");
+    user.DeleteValue("ProxyServer");
+    user.CloseKey();
+  }
+}
+
+void TInternetSettingsScope::Write(const std::string& name, const std::string& value) {
+  TRegistry reg(TRootKey::rkLocalMachine);
+  reg.OpenKey(InternetSettingsKey, true);
+  reg.WriteString(name, value);
+  reg.CloseKey();
+}
+
+void TInternetSettingsScope::Write(const std::string& name, uint32_t value) {
+  TRegistry reg(TRootKey::rkLocalMachine);
+  reg.OpenKey(InternetSettingsKey, true);
+  reg.WriteInteger(name, value);
+  reg.CloseKey();
+}
+
+void TInternetSettingsScope::SystemProxy(std::optional<uint32_t> enable,
+                                         std::optional<std::string> server) {
+  TRegistry reg(TRootKey::rkCurrentUser);
+  reg.OpenKey(SystemProxyKey, true);
+  if (enable)
+    reg.WriteInteger("ProxyEnable", *enable);
+  if (server)
+    reg.WriteString("ProxyServer", *server);
+  reg.CloseKey();
+}
+
+void THTTPScript::Reset() {
+  Answers.clear();
+  Posts.clear();
+  Created = 0;
+}
+
+THTTPScript& HTTPScript() {
+  static THTTPScript* script = [] {
+    static THTTPScript s;
+    HTTPFactory().Register(THTTPScript::LibName, [] {
+      ++s.Created;
+      return IHTTPPtr(std::make_shared<TScriptedHTTP>());
+    });
+    return &s;
+  }();
+  return *script;
+}
+
+std::string AnswerBody(uint8_t status, uint8_t flag, uint8_t sequence, const std::string& nextKey,
+                       const std::string& rest, const std::string& cipherKey) {
+  IMessagePtr m = CreateMessage();
+  m->WriteByte(status);
+  m->WriteByte(flag);
+  m->WriteByte(sequence);
+  m->WriteString(nextKey);
+  m->GetWriteStream().WriteString(rest);
+  if (!cipherKey.empty())
+    Cipher(m->GetWriteStream(), cipherKey, 3);
+  return m->GetWriteStream().Bytes();
+}
+
+std::string WireString(const std::string& text) {
+  IMessagePtr m = CreateMessage();
+  m->WriteString(text);
+  return m->GetWriteStream().Bytes();
+}
