@@ -1,0 +1,10 @@
+#include "KaTranslator.h"
+
+#include "KaTranslator_impl.h"
+
+ITranslatorPtr Translator() {
+  static const ITranslatorPtr single = std::make_shared<TTranslator>();
+  return single;
+}
+
+std::u16string Translate(std::u16string_view text) { return Translator()->Translate(text); }

@@ -1,0 +1,337 @@
+#include "KaTranslator.h"
+
+#include "KaText.h"
+#include "KaTranslator_impl.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <thread>
+
+namespace {
+
+std::u16string W(std::string_view text) { return Utf8ToWide(text); }
+
+// The table of the examples: Next -> Volgende, OK -> Bevestigen.
+class Substitution : public ::testing::Test {
+protected:
+  void SetUp() override {
+    language.AddText(u"Next", u"Volgende");
+    language.AddText(u"OK", u"Bevestigen");
+  }
+  std::u16string T(std::string_view text) { return language.Translate(W(text)); }
+  TLanguage language;
+};
+
+class Listener : public ITranslatable {
+public:
+  explicit Listener(std::function<void()> onChange = {}) : OnChange(std::move(onChange)) {}
+  void LanguageChanged() override {
+    ++Calls;
+    if (OnChange)
+      OnChange();
+  }
+  int Calls = 0;
+  std::function<void()> OnChange;
+};
+
+class Translation : public ::testing::Test {
+protected:
+  void SetUp() override {
+    translator.AddLanguage("nl")->SetName(u"Nederlands");
+    translator.AddLanguage("en")->SetName(u"English");
+    translator.AddText("nl", u"Next", u"Volgende");
+    translator.AddText("en", u"Next", u"Next");
+  }
+  TTranslator translator;
+};
+
+// Runs `action` on another thread and tells whether it finished in time; a
+// thread left blocked is detached so that the test can report instead of hang.
+bool FinishesOnOtherThread(std::function<void()> action) {
+  auto done = std::make_shared<std::promise<void>>();
+  std::future<void> finished = done->get_future();
+  std::thread worker([done, action] {
+    action();
+    done->set_value();
+  });
+  if (finished.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+    worker.detach();
+    return false;
+  }
+  worker.join();
+  return true;
+}
+
+} // namespace
+
+TEST_F(Substitution, ExamplesOfTheMarkerRules) {
+  EXPECT_EQ(T("$(Next)"), u"Volgende");
+  EXPECT_EQ(T("$(Internet Settings)..."), u"$[Internet Settings]...");
+  EXPECT_EQ(T("Press $(OK) or $(Next)"), u"Press Bevestigen or Volgende");
+  EXPECT_EQ(T("$(Next"), u"Volgende");
+  EXPECT_EQ(T("$()"), u"$[]");
+  // The outer key runs to the first ")", so it is "$(OK" and missing: "$[$(OK])".
+  // The inner marker's key then runs to the end and is "OK]", missing as well.
+  EXPECT_EQ(T("$($(OK))"), u"$[$[OK]]");
+  EXPECT_EQ(T("$($(OK)"), u"$[$[OK]]");
+  EXPECT_EQ(T("$(x $(OK) y)"), u"$[x $[OK] y]");
+}
+
+TEST_F(Substitution, TextsWithoutMarkersAndBracketedFormsStayAsTheyAre) {
+  for (const char* text : {"", "Next", "$", "a $ b", "$[Next]", "(Next)", "$ (Next)", "$$[x]$"})
+    EXPECT_EQ(T(text), W(text)) << text;
+  std::u16string missing = T("A $(missing key) and $(other");
+  EXPECT_EQ(missing, u"A $[missing key] and $[other]");
+  EXPECT_EQ(language.Translate(missing), missing);
+}
+
+TEST_F(Substitution, KeysAreCaseSensitiveAndUnclosedMarkersTakeTheRest) {
+  EXPECT_EQ(T("$(next)"), u"$[next]");
+  EXPECT_EQ(T("$(NEXT)"), u"$[NEXT]");
+  EXPECT_EQ(T("Go $(Next) now"), u"Go Volgende now");
+  EXPECT_EQ(T("Go $(Next now"), u"Go $[Next now]");
+  EXPECT_EQ(T("$(a$(b"), u"$[a$[b]]");
+  EXPECT_EQ(T("$(OK)$(Next)$(OK)"), u"BevestigenVolgendeBevestigen");
+}
+
+TEST_F(Substitution, MarkersInsideValuesAreExpandedToo) {
+  language.AddText(u"both", u"$(OK)/$(Next)");
+  language.AddText(u"deep", u"[$(both)]");
+  language.AddText(u"paren", u"(OK)");
+  language.AddText(u"dollar", u"x$");
+  EXPECT_EQ(T("$(deep)!"), u"[Bevestigen/Volgende]!");
+  // A marker that only appears once a value stands beside the text ahead of it.
+  EXPECT_EQ(T("$$(paren)"), u"Bevestigen");
+  EXPECT_EQ(T("$(dollar)(Next)"), u"xVolgende");
+  EXPECT_EQ(T("$(dollar)(none)"), u"x$[none]");
+}
+
+TEST_F(Substitution, ManyMarkersInOneTextAreAllResolved) {
+  std::u16string text, expected;
+  for (int i = 0; i < MaxSubstitutions; ++i) {
+    text += u"$(OK) $(gap) ";
+    expected += u"Bevestigen $[gap] ";
+  }
+  EXPECT_EQ(language.Translate(text), expected);
+}
+
+TEST_F(Substitution, CyclesStopAtTheBound) {
+  language.AddText(u"self", u"$(self)");
+  language.AddText(u"grow", u"x$(grow)");
+  language.AddText(u"twice", u"$(twice)$(twice)");
+  language.AddText(u"ping", u"p$(pong)");
+  language.AddText(u"pong", u"q$(ping)");
+
+  EXPECT_EQ(T("$(self)"), u"$[self]");
+  EXPECT_EQ(T("<$(grow)>"), u"<" + std::u16string(MaxSubstitutions, u'x') + u"$[grow]>");
+
+  std::u16string twice = T("$(twice)");
+  EXPECT_EQ(
+      twice, u"$[twice]" + [] {
+        std::u16string rest;
+        for (int i = 0; i < MaxSubstitutions; ++i)
+          rest += u"$[twice]";
+        return rest;
+      }());
+
+  std::u16string pingPong = T("$(ping) $(OK)");
+  std::u16string expected;
+  for (int i = 0; i < MaxSubstitutions; ++i)
+    expected += i % 2 ? u'q' : u'p';
+  EXPECT_EQ(pingPong, expected + u"$[ping] $[OK]");
+  // What the bound stops is left as a missing key would be: stable.
+  EXPECT_EQ(language.Translate(pingPong), pingPong);
+}
+
+TEST(Language, FieldsDaysAndMonths) {
+  TLanguage language;
+  EXPECT_EQ(language.GetCode(), "");
+  EXPECT_EQ(language.GetName(), u"");
+  language.SetCode("nl");
+  language.SetName(u"Nederlands");
+  EXPECT_EQ(language.GetCode(), "nl");
+  EXPECT_EQ(language.GetName(), u"Nederlands");
+
+  language.AddDay(u"ma", u"maandag");
+  language.AddDay(u"di", u"dinsdag");
+  language.AddMonth(u"jan", u"januari");
+  EXPECT_EQ(language.GetDay(0)->GetSecond(), u"ma");
+  EXPECT_EQ(language.GetDay(0)->GetFirst(), u"maandag");
+  EXPECT_EQ(language.GetDay(1)->GetFirst(), u"dinsdag");
+  EXPECT_EQ(language.GetMonth(0)->GetSecond(), u"jan");
+  EXPECT_EQ(language.GetMonth(0)->GetFirst(), u"januari");
+  language.GetMonth(0)->SetFirst(u"Januari");
+  EXPECT_EQ(language.GetMonth(0)->GetFirst(), u"Januari");
+  EXPECT_THROW(language.GetDay(2), ETranslator);
+  EXPECT_THROW(language.GetMonth(-1), ETranslator);
+}
+
+TEST_F(Translation, NothingIsTranslatedBeforeALanguageIsSet) {
+  EXPECT_EQ(translator.GetCurrent(), nullptr);
+  EXPECT_EQ(translator.Translate(u"$(Next)"), u"$(Next)");
+  translator.SetLanguage(u"nl");
+  EXPECT_EQ(translator.Translate(u"$(Next)"), u"Volgende");
+  translator.SetLanguage(u"en");
+  EXPECT_EQ(translator.Translate(u"$(Next) $(Cancel)"), u"Next $[Cancel]");
+}
+
+TEST_F(Translation, LanguagesByIndexCodeAndName) {
+  ASSERT_EQ(translator.GetCount(), 2);
+  EXPECT_EQ(translator.GetLanguage(0)->GetCode(), "nl");
+  EXPECT_EQ(translator.GetLanguage(1)->GetName(), u"English");
+  EXPECT_THROW(translator.GetLanguage(2), ETranslator);
+  EXPECT_EQ(translator.IndexOfCode("en"), 1);
+  EXPECT_EQ(translator.IndexOfCode("EN"), 1);
+  EXPECT_EQ(translator.IndexOfCode("En"), 1);
+  EXPECT_EQ(translator.IndexOfCode("de"), -1);
+  EXPECT_EQ(translator.IndexOfName("Nederlands"), 0);
+  EXPECT_EQ(translator.IndexOfName("english"), -1);
+
+  // A code registered in capitals is never found again.
+  translator.AddLanguage("DE");
+  EXPECT_EQ(translator.GetCount(), 3);
+  EXPECT_EQ(translator.IndexOfCode("DE"), -1);
+  EXPECT_THROW(translator.SetLanguage(u"DE"), ETranslator);
+}
+
+TEST_F(Translation, DuplicateLanguagesAndTexts) {
+  ILanguagePtr dutch = translator.GetLanguage(0);
+  try {
+    translator.AddLanguage("NL");
+    FAIL() << "second language with the code nl accepted";
+  } catch (const ETranslator& e) {
+    EXPECT_EQ(e.Message(), "Language \"NL\" already exists!");
+  }
+  EXPECT_EQ(translator.GetCount(), 2);
+  EXPECT_EQ(translator.GetLanguage(0), dutch);
+  EXPECT_EQ(dutch->GetName(), u"Nederlands");
+
+  try {
+    translator.AddText("nl", u"Next", u"Verder");
+    FAIL() << "duplicate text accepted";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Next");
+  }
+  translator.AddText("de", u"Next", u"Weiter");
+  translator.AddText("NL", u"Previous", u"Vorige");
+  translator.SetLanguage(u"nl");
+  EXPECT_EQ(translator.Translate(u"$(Next) $(Previous)"), u"Volgende Vorige");
+
+  auto table = std::make_shared<TNameValueTree>();
+  table->Add(u"k", u"v");
+  ASSERT_NE(translator.FindIn(*table, u"k"), nullptr);
+  EXPECT_EQ(translator.FindIn(*table, u"k")->Value, u"v");
+  EXPECT_EQ(translator.FindIn(*table, u"K"), nullptr);
+}
+
+TEST_F(Translation, SetLanguageNotifiesInOrderOnlyOnAChange) {
+  std::vector<int> order;
+  Listener first([&] { order.push_back(1); });
+  Listener second([&] { order.push_back(2); });
+  EXPECT_EQ(translator.AddListener(&first), 0);
+  EXPECT_EQ(translator.AddListener(&second), 1);
+
+  translator.SetLanguage(u"nl");
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+  translator.SetLanguage(u"nl");
+  translator.SetLanguage(u"NL");
+  EXPECT_EQ(order.size(), 2u) << "notified without a change";
+
+  translator.SetLanguage(u"EN");
+  EXPECT_EQ(translator.GetCurrent(), translator.GetLanguage(1));
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 1, 2}));
+
+  try {
+    translator.SetLanguage(u"fr");
+    FAIL() << "unknown language accepted";
+  } catch (const ETranslator& e) {
+    EXPECT_EQ(e.Message(), "Language \"fr\" does not exist!");
+  }
+  EXPECT_EQ(translator.GetCurrent(), translator.GetLanguage(1));
+  EXPECT_EQ(order.size(), 4u);
+
+  EXPECT_EQ(translator.RemoveListener(&first), 0);
+  EXPECT_EQ(translator.RemoveListener(&first), -1);
+  translator.SetLanguage(u"nl");
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 1, 2, 2}));
+}
+
+TEST_F(Translation, ListenersMayComeAndGoDuringANotification) {
+  Listener late;
+  Listener third;
+  Listener second;
+  Listener first([&] {
+    translator.RemoveListener(&first);
+    translator.RemoveListener(&third);
+    translator.AddListener(&late);
+  });
+  translator.AddListener(&first);
+  translator.AddListener(&second);
+  translator.AddListener(&third);
+
+  translator.SetLanguage(u"nl");
+  EXPECT_EQ(first.Calls, 1);
+  EXPECT_EQ(second.Calls, 1) << "skipped because the list moved up";
+  EXPECT_EQ(third.Calls, 0) << "called after it was removed";
+  EXPECT_EQ(late.Calls, 0) << "registered after the notification began";
+
+  translator.SetLanguage(u"en");
+  EXPECT_EQ(first.Calls, 1);
+  EXPECT_EQ(second.Calls, 2);
+  EXPECT_EQ(late.Calls, 1);
+}
+
+TEST_F(Translation, TheListenerLockIsHeldThroughTheNotificationAndReleasedOnFailure) {
+  Listener other;
+  bool addedMeanwhile = true;
+  std::thread adder;
+  Listener raising([&] {
+    // Another thread cannot register while the notification runs.
+    adder = std::thread([&] { translator.AddListener(&other); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    addedMeanwhile = translator.RemoveListener(&other) >= 0;
+    throw Exception("listener failed");
+  });
+  Listener after;
+  translator.AddListener(&raising);
+  translator.AddListener(&after);
+
+  EXPECT_THROW(translator.SetLanguage(u"nl"), Exception);
+  EXPECT_FALSE(addedMeanwhile);
+  EXPECT_EQ(after.Calls, 0);
+  EXPECT_EQ(translator.GetCurrent(), translator.GetLanguage(0)) << "Current stays changed";
+
+  // The blocked registration goes through once the lock is free again.
+  ASSERT_TRUE(FinishesOnOtherThread([&] { adder.join(); })) << "the lock was not released";
+  EXPECT_GE(translator.RemoveListener(&other), 0);
+  translator.RemoveListener(&raising);
+  translator.SetLanguage(u"en");
+  EXPECT_EQ(after.Calls, 1);
+}
+
+TEST_F(Translation, ClearDropsLanguagesButKeepsListeners) {
+  Listener listener;
+  translator.AddListener(&listener);
+  translator.SetLanguage(u"nl");
+  translator.Clear();
+  EXPECT_EQ(translator.GetCount(), 0);
+  EXPECT_EQ(translator.GetCurrent(), nullptr);
+  EXPECT_EQ(translator.Translate(u"$(Next)"), u"$(Next)");
+  EXPECT_EQ(listener.Calls, 1);
+
+  translator.AddLanguage("nl");
+  translator.AddText("nl", u"Next", u"Verder");
+  translator.SetLanguage(u"nl");
+  EXPECT_EQ(listener.Calls, 2);
+  EXPECT_EQ(translator.Translate(u"$(Next)"), u"Verder");
+}
+
+TEST(Translator, OneTranslatorPerProcess) {
+  ITranslatorPtr single = Translator();
+  ASSERT_NE(single, nullptr);
+  EXPECT_EQ(single, Translator());
+  EXPECT_EQ(Translate(u"no markers"), u"no markers");
+}
