@@ -1,0 +1,38 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+// One line per request:
+//   2026-12-08T04:41:26.123Z 127.0.0.1:53412 "POST /cgi-bin/RUzodi" 200 admin:getFile 0 4123
+//   0.412ms
+// time (UTC), peer, request line, HTTP status, command ("-" when none was
+// read), answer status of the protocol ("-" when the body was no request),
+// bytes of the answer body, time spent. Cut-off connections log the reason
+// in place of the request line.
+struct TAccessRecord {
+  std::chrono::system_clock::time_point Time;
+  std::string Peer;
+  std::string Request; // method and target, or a reason
+  int HttpStatus = 0;  // 0: none was sent
+  std::string Command;
+  int AnswerStatus = -1;
+  int64_t Bytes = 0;
+  std::chrono::microseconds Duration{0};
+};
+
+std::string FormatAccessRecord(const TAccessRecord& record);
+
+class TAccessLog {
+public:
+  // `out` null: logging is off.
+  explicit TAccessLog(std::FILE* out) : FOut(out) {}
+  void Write(const TAccessRecord& record);
+
+private:
+  std::FILE* FOut;
+  std::mutex FMutex;
+};

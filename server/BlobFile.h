@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A stored blob opened for reading: one descriptor, read front to back while
+// an answer is sent. Move-only; the descriptor closes with the object.
+class TBlobFile {
+public:
+  TBlobFile() = default;
+  ~TBlobFile();
+  TBlobFile(TBlobFile&& other) noexcept;
+  TBlobFile& operator=(TBlobFile&& other) noexcept;
+  TBlobFile(const TBlobFile&) = delete;
+  TBlobFile& operator=(const TBlobFile&) = delete;
+
+  // False when the file does not exist or is no regular file.
+  bool Open(const std::string& path);
+  bool IsOpen() const { return FFd >= 0; }
+  int64_t Size() const { return FSize; }
+  // Reads exactly `count` bytes or raises EReadError (a blob that shrank
+  // under us is a broken store, not a short answer).
+  void ReadExactly(void* buffer, int64_t count);
+  void Close();
+
+private:
+  int FFd = -1;
+  int64_t FSize = 0;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "AccessLog.h"
+#include "UpdateService.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// What a client may cost the server. A request must arrive completely within
+// ReadTime of its first byte; a kept-alive connection may wait IdleTime for
+// its next request; every write of an answer must progress within WriteTime.
+// A client beyond any of them is cut off.
+struct TServerOptions {
+  std::string Address = "127.0.0.1";
+  uint16_t Port = 8080; // 0: any free port, see THttpServer::Port
+  int Threads = 0;      // 0: one per core
+  size_t HeaderLimit = 8 * 1024;
+  size_t BodyLimit = 64 * 1024;
+  std::chrono::milliseconds ReadTime{10000};
+  std::chrono::milliseconds IdleTime{30000};
+  std::chrono::milliseconds WriteTime{30000};
+  int MaxConnections = 1024;
+};
+
+// HTTP/1.1 with keep-alive in front of the update service: POST to
+// "/cgi-bin/RUzodi" only, asynchronous, on a pool of threads.
+class THttpServer {
+public:
+  static constexpr const char* Path = "/cgi-bin/RUzodi";
+
+  // Binds at once (raises when the address is taken); serves after Start.
+  THttpServer(TUpdateService& service, TAccessLog& log, const TServerOptions& options);
+  ~THttpServer();
+  THttpServer(const THttpServer&) = delete;
+  THttpServer& operator=(const THttpServer&) = delete;
+
+  uint16_t Port() const;
+  void Start();
+  // Makes SIGINT and SIGTERM stop the server; call before Start.
+  void StopOnSignals();
+  // Blocks until Stop (from another thread) or a signal.
+  void Wait();
+  void Stop();
+  int Connections() const;
+
+  struct TImpl;
+
+private:
+  std::unique_ptr<TImpl> FImpl;
+};

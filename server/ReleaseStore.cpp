@@ -1,0 +1,206 @@
+#include "ReleaseStore.h"
+
+#include "Hex.h"
+#include "KaExceptions.h"
+#include "KaStrings.h"
+#include "SessionScheme.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string SystemReason() { return std::strerror(errno); }
+
+void SyncDir(const std::string& dir) {
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+void WriteAll(int fd, const std::string& content, const std::string& path) {
+  const char* p = content.data();
+  size_t left = content.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      throw EWriteError("Cannot write \"" + path + "\". " + SystemReason());
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+}
+
+} // namespace
+
+void WriteFileAtomically(const std::string& path, const std::string& content, int mode) {
+  std::string temp = path + ".tmp." + std::to_string(::getpid());
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  if (fd < 0)
+    throw EFCreateError("Cannot create file \"" + temp + "\". " + SystemReason());
+  try {
+    WriteAll(fd, content, temp);
+    if (::fsync(fd) != 0)
+      throw EWriteError("Cannot write \"" + temp + "\". " + SystemReason());
+  } catch (...) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw;
+  }
+  ::close(fd);
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    std::string reason = SystemReason();
+    ::unlink(temp.c_str());
+    throw EWriteError("Cannot replace \"" + path + "\". " + reason);
+  }
+  SyncDir(fs::path(path).parent_path().string());
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw EFOpenError("Cannot open file \"" + path + "\". " + SystemReason());
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+TReleaseStore::TReleaseStore(std::string dir) : FDir(std::move(dir)) {
+  while (FDir.size() > 1 && FDir.back() == '/')
+    FDir.pop_back();
+}
+
+std::string TReleaseStore::LoadOrCreateSecret() {
+  std::string path = FDir + "/secret";
+  std::string bytes;
+  if (!fs::exists(path)) {
+    fs::create_directories(FDir);
+    std::string temp = path + ".new." + std::to_string(::getpid());
+    WriteFileAtomically(temp, ToHex(TSessionScheme::RandomSecret()) + "\n", 0600);
+    // link() does not replace: of two processes creating a secret at once,
+    // the second one takes the first one's.
+    if (::link(temp.c_str(), path.c_str()) != 0 && errno != EEXIST) {
+      std::string reason = SystemReason();
+      ::unlink(temp.c_str());
+      throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
+    }
+    ::unlink(temp.c_str());
+  }
+  if (!FromHex(Trim(ReadWholeFile(path)), bytes) || bytes.size() < 32)
+    throw Exception("The session secret in \"" + path + "\" is damaged");
+  return bytes;
+}
+
+std::string TReleaseStore::BlobPath(int32_t id) const {
+  return FDir + "/blobs/" + std::to_string(id);
+}
+
+bool TReleaseStore::OpenBlob(int32_t id, TBlobFile& blob) const {
+  return id > 0 && blob.Open(BlobPath(id));
+}
+
+TIndex TReleaseStore::LoadIndex() const {
+  TIndex index;
+  std::string path = FDir + "/index";
+  if (!fs::exists(path))
+    return index;
+  std::istringstream in(ReadWholeFile(path));
+  std::string word;
+  in >> word;
+  if (word != "next" || !(in >> index.NextId) || index.NextId < 1)
+    throw Exception("The index \"" + path + "\" is damaged");
+  std::string hash;
+  TIndexEntry entry;
+  while (in >> hash >> entry.Id >> entry.StoredSize) {
+    if (entry.Id < 1 || entry.Id >= index.NextId)
+      throw Exception("The index \"" + path + "\" is damaged");
+    index.ByHash[hash] = entry;
+  }
+  if (!in.eof())
+    throw Exception("The index \"" + path + "\" is damaged");
+  return index;
+}
+
+void TReleaseStore::SaveIndex(const TIndex& index) const {
+  std::string text = "next " + std::to_string(index.NextId) + "\n";
+  for (const auto& [hash, entry] : index.ByHash)
+    text += hash + " " + std::to_string(entry.Id) + " " + std::to_string(entry.StoredSize) + "\n";
+  WriteFileAtomically(FDir + "/index", text);
+}
+
+void TReleaseStore::WriteRelease(const TRelease& release) const {
+  std::string dir = FDir + "/releases/" + std::to_string(release.Number);
+  fs::create_directories(dir);
+  WriteFileAtomically(dir + "/product", release.DisplayName);
+  WriteFileAtomically(dir + "/manifest", release.Manifest);
+}
+
+void TReleaseStore::MakeCurrent(int number) const {
+  WriteFileAtomically(FDir + "/current", std::to_string(number) + "\n");
+}
+
+int TReleaseStore::CurrentNumber() const {
+  std::string path = FDir + "/current";
+  if (!fs::exists(path))
+    return 0;
+  int64_t number = 0;
+  if (!TryStrToInt64(Trim(ReadWholeFile(path)), number) || number < 1)
+    throw Exception("\"" + path + "\" names no release");
+  return static_cast<int>(number);
+}
+
+std::shared_ptr<const TRelease> TReleaseStore::LoadRelease(int number) const {
+  auto release = std::make_shared<TRelease>();
+  std::string dir = FDir + "/releases/" + std::to_string(number);
+  release->Number = number;
+  release->DisplayName = ReadWholeFile(dir + "/product");
+  release->Manifest = ReadWholeFile(dir + "/manifest");
+  return release;
+}
+
+std::shared_ptr<const TRelease> TReleaseStore::Current() {
+  struct stat st {};
+  std::lock_guard<std::mutex> guard(FMutex);
+  if (::stat((FDir + "/current").c_str(), &st) != 0)
+    return FCurrent; // none yet, or a moment between two renames: keep what we had
+  TStamp stamp{static_cast<uint64_t>(st.st_ino),
+               static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  if (!FCurrent || !(stamp == FCurrentStamp)) {
+    FCurrent = LoadRelease(CurrentNumber());
+    FCurrentStamp = stamp;
+  }
+  return FCurrent;
+}
+
+TReleaseStore::TLock::TLock(const std::string& path) {
+  FFd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (FFd < 0)
+    throw EFCreateError("Cannot create file \"" + path + "\". " + SystemReason());
+  if (::flock(FFd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(FFd);
+    throw Exception("Another publisher is working on this store");
+  }
+}
+
+TReleaseStore::TLock::~TLock() {
+  if (FFd >= 0)
+    ::close(FFd);
+}
+
+std::unique_ptr<TReleaseStore::TLock> TReleaseStore::Lock() const {
+  fs::create_directories(FDir + "/blobs");
+  fs::create_directories(FDir + "/releases");
+  return std::make_unique<TLock>(FDir + "/lock");
+}
