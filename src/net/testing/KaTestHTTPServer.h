@@ -1,0 +1,81 @@
+#pragma once
+
+#include "KaTestSockets.h"
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+// A loopback HTTP/1.1 server of the tests' own, on a port the system picks,
+// answering each path with what the test scripts: a status, a body, a content
+// type and a last-modified date, framed by Content-Length, chunked or by
+// closing the connection, optionally slowly, or resetting the connection.
+// It records every request it read.
+
+struct TTestRequest {
+  std::string Method;
+  std::string Target;
+  std::string Version;
+  std::vector<std::pair<std::string, std::string>> Headers;
+  std::string Body;
+
+  // The first header of that name (letter case ignored), "" when absent.
+  std::string Header(const std::string& name) const;
+  bool HasHeader(const std::string& name) const;
+};
+
+struct TTestReply {
+  enum class TFraming { Length, Chunked, Close };
+
+  int Status = 200;
+  std::string Body;
+  std::string ContentType;
+  std::string LastModified; // sent as Last-Modified when not empty
+  std::vector<std::pair<std::string, std::string>> Headers;
+  TFraming Framing = TFraming::Length;
+  size_t PieceSize = 0; // the body goes out in pieces of this size (0: at once)
+  int PieceDelayMs = 0; // pause before each piece: a slow server
+  bool Reset = false;   // read the request, answer nothing, reset the connection
+};
+
+class TTestHTTPServer {
+public:
+  using THandler = std::function<TTestReply(const TTestRequest&)>;
+
+  TTestHTTPServer();
+  ~TTestHTTPServer();
+  TTestHTTPServer(const TTestHTTPServer&) = delete;
+  TTestHTTPServer& operator=(const TTestHTTPServer&) = delete;
+
+  int Port() const { return FPort; }
+  // "http://127.0.0.1:<port>" followed by path.
+  std::string URL(const std::string& path) const;
+
+  // The answer to every request of path (without its query); unknown paths get 404.
+  void On(const std::string& path, TTestReply reply);
+  void On(const std::string& path, THandler handler);
+
+  std::vector<TTestRequest> Requests() const;
+  int Connections() const { return FConnections; }
+
+private:
+  void AcceptLoop();
+  void Serve(TTestSocket socket);
+  TTestReply Answer(const TTestRequest& request);
+
+  TTestSocket FListener = NoTestSocket;
+  int FPort = 0;
+  std::atomic<bool> FStopping{false};
+  std::atomic<int> FConnections{0};
+  std::thread FAcceptor;
+  mutable std::mutex FLock;
+  std::map<std::string, THandler> FHandlers;
+  std::vector<TTestRequest> FRequests;
+  std::vector<TTestSocket> FOpen;
+  std::vector<std::thread> FWorkers;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The few socket calls the loopback test server needs, one twin per platform.
+using TTestSocket = intptr_t;
+inline constexpr TTestSocket NoTestSocket = -1;
+
+// A listening socket on 127.0.0.1 at a port the system picks; port receives it.
+TTestSocket TestListenLoopback(int& port);
+TTestSocket TestAccept(TTestSocket listener);
+// Bytes received, 0 at the end of the stream, below 0 on failure.
+int TestReceive(TTestSocket socket, char* buffer, int size);
+bool TestSendAll(TTestSocket socket, const char* data, size_t size);
+// Ends both directions, so a thread blocked in TestAccept/TestReceive returns.
+void TestShutdown(TTestSocket socket);
+void TestClose(TTestSocket socket);
+// Closes with an RST instead of the orderly FIN: "connection reset by peer".
+void TestReset(TTestSocket socket);

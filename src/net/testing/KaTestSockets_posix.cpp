@@ -1,0 +1,53 @@
+#include "KaTestSockets.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+TTestSocket TestListenLoopback(int& port) {
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  if (s < 0)
+    return NoTestSocket;
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(s, 64) != 0 ||
+      getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+    close(s);
+    return NoTestSocket;
+  }
+  port = ntohs(addr.sin_port);
+  return s;
+}
+
+TTestSocket TestAccept(TTestSocket listener) {
+  int s = accept(static_cast<int>(listener), nullptr, nullptr);
+  return s < 0 ? NoTestSocket : s;
+}
+
+int TestReceive(TTestSocket socket, char* buffer, int size) {
+  return static_cast<int>(recv(static_cast<int>(socket), buffer, size, 0));
+}
+
+bool TestSendAll(TTestSocket socket, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = send(static_cast<int>(socket), data, size, MSG_NOSIGNAL);
+    if (n <= 0)
+      return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+void TestShutdown(TTestSocket socket) { shutdown(static_cast<int>(socket), SHUT_RDWR); }
+
+void TestClose(TTestSocket socket) { close(static_cast<int>(socket)); }
+
+void TestReset(TTestSocket socket) {
+  linger l{1, 0};
+  setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_LINGER, &l, sizeof l);
+  close(static_cast<int>(socket));
+}

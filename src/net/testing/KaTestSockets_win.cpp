@@ -1,0 +1,63 @@
+#include "KaTestSockets.h"
+
+#include <winsock2.h>
+
+namespace {
+// Winsock wants one WSAStartup per process before the first socket.
+void EnsureWinsock() {
+  static const bool started = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  (void)started;
+}
+} // namespace
+
+TTestSocket TestListenLoopback(int& port) {
+  EnsureWinsock();
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s == INVALID_SOCKET)
+    return NoTestSocket;
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int len = sizeof addr;
+  if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(s, 64) != 0 ||
+      getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+    closesocket(s);
+    return NoTestSocket;
+  }
+  port = ntohs(addr.sin_port);
+  return static_cast<TTestSocket>(s);
+}
+
+TTestSocket TestAccept(TTestSocket listener) {
+  SOCKET s = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
+  return s == INVALID_SOCKET ? NoTestSocket : static_cast<TTestSocket>(s);
+}
+
+int TestReceive(TTestSocket socket, char* buffer, int size) {
+  return recv(static_cast<SOCKET>(socket), buffer, size, 0);
+}
+
+bool TestSendAll(TTestSocket socket, const char* data, size_t size) {
+  while (size > 0) {
+    int n = send(static_cast<SOCKET>(socket), data, static_cast<int>(size), 0);
+    if (n <= 0)
+      return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+void TestShutdown(TTestSocket socket) { shutdown(static_cast<SOCKET>(socket), SD_BOTH); }
+
+void TestClose(TTestSocket socket) { closesocket(static_cast<SOCKET>(socket)); }
+
+void TestReset(TTestSocket socket) {
+  linger l{1, 0};
+  setsockopt(static_cast<SOCKET>(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l),
+             sizeof l);
+  closesocket(static_cast<SOCKET>(socket));
+}
