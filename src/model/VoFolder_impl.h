@@ -1,0 +1,106 @@
+#pragma once
+
+#include "VoFolder.h"
+#include "VoTree_impl.h"
+
+#include <functional>
+
+// The entries of a tree derive from the plain node; the root of every tree is
+// a plain node.
+class TVoFolderNode : public TVoNode, public virtual IVoFolderNode {
+public:
+  int32_t GetId() const override { return TVoNode::GetId(); }
+  void SetId(int32_t value) override { SetNodeId(value); }
+  std::string GetName() const override { return FName; }
+  void SetName(const std::string& value) override { FName = value; }
+  TVoNodeState GetState() const override { return FState; }
+  void SetState(TVoNodeState value) override { FState = value; }
+  int32_t GetMode() const override { return FMode; }
+  void SetMode(int32_t value) override { FMode = value; }
+
+  const std::string& Name() const { return FName; }
+
+protected:
+  TVoFolderNode() = default;
+
+private:
+  std::string FName;
+  TVoNodeState FState = nsNew;
+  int32_t FMode = 0;
+};
+
+class TVoFolderFile : public TVoFolderNode, public IVoFolderFile {
+public:
+  uint32_t GetCRC() const override { return FCRC; }
+  void SetCRC(uint32_t value) override { FCRC = value; }
+  TDateTime GetTime() const override { return FTime; }
+  void SetTime(TDateTime value) override { FTime = value; }
+  int32_t GetSize() const override { return FSize; }
+  void SetSize(int32_t value) override { FSize = value; }
+
+private:
+  uint32_t FCRC = 0;
+  TDateTime FTime;
+  int32_t FSize = 0;
+};
+
+class TVoFolderDir : public TVoFolderNode, public IVoFolderDir {};
+
+class TVoFileList : public IVoFileList {
+public:
+  int GetCount() const override { return static_cast<int>(FItems.size()); }
+  const TVoFile& GetItem(int index) const override { return *FItems.at(index); }
+  void Add(std::unique_ptr<TVoFile> file) override;
+  void SortByCRC() override;
+  const TVoFile* FindByCRC(uint32_t crc) const override;
+
+private:
+  std::vector<std::unique_ptr<TVoFile>> FItems;
+  bool FSorted = false; // lets FindByCRC search by halves
+};
+
+// A walk over the entries of a tree, depth first in child order, with the
+// path of the directory each entry sits in (`prefix`, with trailing "\").
+// Nodes that are neither file nor directory entries are skipped with their
+// subtrees. A callback may take the node it is given out of the tree.
+struct TVoFolderWalk {
+  // False leaves the directory's subtree (and its LeaveDir) out.
+  std::function<bool(const IVoNodePtr&, IVoFolderDir&, const std::string& prefix)> EnterDir;
+  std::function<void(const IVoNodePtr&, IVoFolderDir&, const std::string& prefix)> LeaveDir;
+  std::function<void(const IVoNodePtr&, IVoFolderFile&, const std::string& prefix)> File;
+};
+
+void WalkFolder(const IVoNodePtr& root, const std::string& path, const TVoFolderWalk& walk);
+
+class TVoFolder : public IVoFolder {
+public:
+  TVoFolder();
+
+  std::string GetPath() const override { return FPath; }
+  void SetPath(const std::string& value) override;
+  std::string GetText() const override;
+  void SetText(const std::string& text) override;
+  IVoNodePtr GetRoot() const override { return FRoot; }
+  void SetRoot(const IVoNodePtr& root) override;
+  TVoStrings& GetExcludes() override { return FExcludes; }
+  TVoStrings& GetMasks() override { return FMasks; }
+  IVoNodePtr Scan() const override;
+  void Update() override;
+  void Purge() override;
+  IVoFileListPtr GetFileList() const override;
+  std::vector<std::string> GetEmptyDirs() const override;
+  void LoadFromStream(TStream& stream) override;
+  void SaveToStream(TStream& stream) const override;
+  void LoadFromFile(const std::string& fileName) override;
+  void SaveToFile(const std::string& fileName) const override;
+
+private:
+  IVoNodePtr CopyTree() const;
+  void Merge(const std::string& dir, IVoNode& node) const;
+  void ReadLine(const std::string& line, IVoNodePtr& current);
+
+  std::string FPath;
+  TVoStrings FExcludes{false};
+  TVoStrings FMasks{true};
+  IVoNodePtr FRoot;
+};
