@@ -90,6 +90,7 @@ TEST_P(HTTPConformance, GetWritesTheBodyByteExactAtTheTargetsPosition) {
     TTestReply reply = Reply(200, body, "application/x-test-data");
     reply.Framing = framing;
     reply.PieceSize = 3000;
+    reply.LastModified = "Sun, 06 Nov 1994 08:49:37 GMT";
     server.On("/data", reply);
     IHTTPPtr http = NewClient();
     TMemoryStream target("prefix");
@@ -100,6 +101,7 @@ TEST_P(HTTPConformance, GetWritesTheBodyByteExactAtTheTargetsPosition) {
     if (GetParam().CollectsContentType) {
       EXPECT_EQ(http->GetResponse().GetContentType(), "application/x-test-data");
     }
+    EXPECT_EQ(http->GetResponse().GetLastModified().IsZero(), !GetParam().CollectsLastModified);
     EXPECT_TRUE(http->GetString(server.URL("/data")) == body);
   }
   server.On("/empty", Reply(200, ""));

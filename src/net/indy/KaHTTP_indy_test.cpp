@@ -1,0 +1,106 @@
+#include "KaHTTPConformance.h"
+#include "KaHTTP_indy.h"
+#include "KaTestHTTPServer.h"
+
+#include <gmock/gmock.h>
+
+INSTANTIATE_TEST_SUITE_P(Indy, HTTPConformance,
+                         testing::Values(THTTPBackEnd{
+                             .Name = "Indy",
+                             .Create = HTTPClassOf<TKaHTTP_indy>(),
+                             .SupportsHead = true,
+                             .CollectsContentType = true,
+                             .CollectsLastModified = true,
+                             .SendsRequestContentType = true,
+                             .RetriesGetAfterReset = true,
+                         }),
+                         HTTPBackEndName);
+
+namespace {
+TTestReply Plain(std::string body) {
+  TTestReply reply;
+  reply.Body = std::move(body);
+  return reply;
+}
+} // namespace
+
+TEST(KaHTTPIndy, ResponseCarriesLastModifiedAndNoContentLength) {
+  TTestHTTPServer server;
+  TTestReply reply = Plain("dated");
+  reply.LastModified = "Sun, 06 Nov 1994 08:49:37 GMT";
+  reply.ContentType = "text/plain";
+  server.On("/dated", reply);
+  server.On("/undated", Plain("x"));
+  TKaHTTP_indy http;
+  EXPECT_EQ(http.GetString(server.URL("/dated")), "dated");
+  EXPECT_EQ(http.GetResponse().GetLastModified(),
+            UTCToLocal(EncodeDateTime({1994, 11, 6, 8, 49, 37})));
+  EXPECT_EQ(http.GetResponse().GetContentType(), "text/plain");
+  EXPECT_EQ(http.GetResponse().GetContentLength(), 0);
+  http.Head(server.URL("/dated"));
+  EXPECT_FALSE(http.GetResponse().GetLastModified().IsZero());
+  http.GetString(server.URL("/undated"));
+  EXPECT_TRUE(http.GetResponse().GetLastModified().IsZero());
+}
+
+TEST(KaHTTPIndy, GetRetryIsBoundedAndRestoresTheTarget) {
+  TTestHTTPServer server;
+  int calls = 0;
+  server.On("/down", [&calls](const TTestRequest&) {
+    ++calls;
+    TTestReply reply;
+    reply.Reset = true;
+    return reply;
+  });
+  TKaHTTP_indy http;
+  TMemoryStream target("keep");
+  target.Seek(0, TSeekOrigin::soEnd);
+  try {
+    http.Get(server.URL("/down"), target);
+    ADD_FAILURE() << "a server that always resets was reported as success";
+  } catch (const EIdSocketError& e) {
+    EXPECT_EQ(e.Message(), "Socket Error # 10054\r\nConnection reset by peer.");
+    EXPECT_STREQ(e.ClassName(), "EIdSocketError");
+  }
+  EXPECT_EQ(calls, TKaHTTP_indy::GetAttempts);
+  EXPECT_EQ(server.Connections(), TKaHTTP_indy::GetAttempts);
+  EXPECT_EQ(target.Bytes(), "keep");
+  EXPECT_EQ(http.GetResponse().GetStatusCode(), -1) << "no response came";
+}
+
+TEST(KaHTTPIndy, ARetriedGetDropsWhatTheBrokenAttemptWrote) {
+  TTestHTTPServer server;
+  int calls = 0;
+  const std::string body(50000, 'b');
+  server.On("/half", [&](const TTestRequest&) {
+    TTestReply reply = Plain(body);
+    // The first answer announces the whole body, sends part of it and stops.
+    if (++calls == 1) {
+      reply.Framing = TTestReply::TFraming::Close;
+      reply.Headers.emplace_back("Content-Length", std::to_string(body.size() * 2));
+    }
+    return reply;
+  });
+  TKaHTTP_indy http;
+  TMemoryStream target;
+  http.Get(server.URL("/half"), target);
+  EXPECT_EQ(calls, 2);
+  EXPECT_TRUE(target.Bytes() == body);
+}
+
+TEST(KaHTTPIndy, RefusedConnectionIsASocketErrorWithTheStatusOfNoResponse) {
+  int port = 0;
+  {
+    TTestHTTPServer gone;
+    port = gone.Port();
+  }
+  TKaHTTP_indy http;
+  try {
+    http.GetString("http://127.0.0.1:" + std::to_string(port) + "/");
+    ADD_FAILURE() << "nothing raised";
+  } catch (const EIdSocketError& e) {
+    EXPECT_EQ(e.Message(), "Socket Error # 10061\r\nConnection refused.");
+  }
+  EXPECT_EQ(http.GetResponse().GetStatusCode(), -1);
+  EXPECT_THROW(http.GetString("ftp://127.0.0.1/x"), EHTTP);
+}
