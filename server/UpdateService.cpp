@@ -54,7 +54,11 @@ TAnswer TUpdateService::Handle(std::string body) {
     throw EBadRequest("The request is shorter than its header");
   IMessagePtr request = CreateMessage();
   request->GetReadStream() = TMemoryStream(std::move(body));
-  std::string id = request->ReadString();
+  std::string id;
+  try {
+    id = request->ReadString();
+  } catch (const EMessage&) {
+  }
   if (id.size() != TSessionScheme::IdLength)
     throw EBadRequest("The request header is malformed");
   uint8_t sequence = request->ReadByte();

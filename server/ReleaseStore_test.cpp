@@ -1,0 +1,86 @@
+#include "ReleaseStore.h"
+
+#include "ServerTesting.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+TEST(ReleaseStore, SecretIsMadeOnceAndKeptPrivate) {
+  TTempStore temp;
+  std::string a = TReleaseStore(temp.Dir()).LoadOrCreateSecret();
+  std::string b = TReleaseStore(temp.Dir()).LoadOrCreateSecret();
+  EXPECT_EQ(a.size(), 32u);
+  EXPECT_EQ(a, b);
+  struct stat st {};
+  ASSERT_EQ(::stat((temp.Dir() + "/secret").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 077, 0u);
+  WriteFileAtomically(temp.Dir() + "/secret", "not hex\n");
+  EXPECT_THROW(TReleaseStore(temp.Dir()).LoadOrCreateSecret(), Exception);
+}
+
+TEST(ReleaseStore, IndexRoundTripsAndRefusesDamage) {
+  TTempStore temp;
+  TReleaseStore store(temp.Dir());
+  EXPECT_EQ(store.LoadIndex().NextId, 1);
+  TIndex index;
+  index.NextId = 9;
+  index.ByHash["aa"] = {3, 100};
+  index.ByHash["bb"] = {8, 5};
+  store.SaveIndex(index);
+  TIndex back = store.LoadIndex();
+  EXPECT_EQ(back.NextId, 9);
+  ASSERT_EQ(back.ByHash.size(), 2u);
+  EXPECT_EQ(back.ByHash["aa"].Id, 3);
+  EXPECT_EQ(back.ByHash["bb"].StoredSize, 5);
+  for (const char* bad : {"", "next 0\n", "next 3\naa 3 1\n", "next 3\naa x 1\n"}) {
+    WriteFileAtomically(temp.Dir() + "/index", bad);
+    EXPECT_THROW(store.LoadIndex(), Exception) << bad;
+  }
+}
+
+TEST(ReleaseStore, CurrentSwitchesOnlyWithMakeCurrent) {
+  TTempStore temp;
+  TReleaseStore store(temp.Dir());
+  EXPECT_EQ(store.Current(), nullptr);
+  temp.Publish(1, "One", "m1");
+  auto one = store.Current();
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(one->Manifest, "m1");
+  store.WriteRelease(TRelease{2, "Two", "m2"});
+  EXPECT_EQ(store.Current()->Number, 1) << "written but not yet current";
+  store.MakeCurrent(2);
+  EXPECT_EQ(store.Current()->DisplayName, "Two");
+  EXPECT_EQ(one->Manifest, "m1") << "a release handed out stays intact";
+}
+
+TEST(ReleaseStore, BlobsOpenByPositiveIdentifierOnly) {
+  TTempStore temp;
+  TReleaseStore store(temp.Dir());
+  temp.AddBlob(4, "abcd");
+  TBlobFile blob;
+  ASSERT_TRUE(store.OpenBlob(4, blob));
+  EXPECT_EQ(blob.Size(), 4);
+  char text[4];
+  blob.ReadExactly(text, 4);
+  EXPECT_EQ(std::string(text, 4), "abcd");
+  EXPECT_THROW(blob.ReadExactly(text, 1), Exception);
+  EXPECT_FALSE(store.OpenBlob(5, blob));
+  EXPECT_FALSE(store.OpenBlob(0, blob));
+  EXPECT_FALSE(store.OpenBlob(-4, blob));
+  std::filesystem::create_directories(temp.Dir() + "/blobs/6");
+  EXPECT_FALSE(store.OpenBlob(6, blob)) << "a directory is no blob";
+}
+
+TEST(ReleaseStore, OnePublisherAtATime) {
+  TTempStore temp;
+  TReleaseStore store(temp.Dir());
+  auto lock = store.Lock();
+  EXPECT_THROW(store.Lock(), Exception);
+  lock.reset();
+  EXPECT_NO_THROW(store.Lock());
+}
+
+} // namespace
