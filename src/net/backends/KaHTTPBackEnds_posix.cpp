@@ -1,0 +1,4 @@
+#include "KaHTTP.h"
+
+// WinInet exists only on Windows.
+void RegisterPlatformHTTPBackEnds(IHTTPFactory&) {}

@@ -1,0 +1,6 @@
+#include "KaHTTP.h"
+#include "KaHTTP_wininet.h"
+
+void RegisterPlatformHTTPBackEnds(IHTTPFactory& factory) {
+  factory.Register("WinInet", HTTPClassOf<TKaHTTP_wininet>());
+}

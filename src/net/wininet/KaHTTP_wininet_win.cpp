@@ -1,0 +1,230 @@
+#include "KaHTTP_wininet.h"
+
+#include "KaStrings.h"
+#include "KaWork.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+namespace {
+
+[[noreturn]] void Raise(const char* what, DWORD code) {
+  throw EHTTP(std::string(what) + " failed! Code " + std::to_string(static_cast<long>(code)) + ".");
+}
+
+[[noreturn]] void RaiseLast(const char* what) { Raise(what, GetLastError()); }
+
+// A connect or request handle, closed on every path out of the request.
+class TInternetHandle {
+public:
+  explicit TInternetHandle(HINTERNET handle) : FHandle(handle) {}
+  ~TInternetHandle() {
+    if (FHandle)
+      InternetCloseHandle(FHandle);
+  }
+  TInternetHandle(const TInternetHandle&) = delete;
+  TInternetHandle& operator=(const TInternetHandle&) = delete;
+  operator HINTERNET() const { return FHandle; }
+  explicit operator bool() const { return FHandle != nullptr; }
+
+private:
+  HINTERNET FHandle;
+};
+
+const char* AcceptTypes[] = {"*/*", nullptr};
+constexpr DWORD RequestFlags = INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_CACHE_WRITE;
+constexpr DWORD BlockSize = 1024;
+// WinInet asks for the body again after it has dealt with an answer itself;
+// a peer that keeps it asking must not hold the caller for ever.
+constexpr int MaxForcedRetries = 8;
+
+int32_t StatusCode(HINTERNET request) {
+  DWORD status = 0, size = sizeof status;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                      nullptr))
+    RaiseLast("HttpQueryInfo");
+  return static_cast<int32_t>(status);
+}
+
+int32_t ContentLength(HINTERNET request) {
+  DWORD length = 0, size = sizeof length;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
+                      nullptr))
+    return 0;
+  return static_cast<int32_t>(length);
+}
+
+void StoreResponse(IHTTP& http, HINTERNET request) {
+  http.GetResponse().SetStatusCode(StatusCode(request));
+  http.GetResponse().SetContentLength(ContentLength(request));
+}
+
+// The body of the answer in blocks; a body that only precedes a retry is
+// read past (target none).
+void ReadBody(IHTTP& http, HINTERNET request, TStream* target) {
+  TWorkGuard receiving(WorkReceive, http.GetResponse().GetContentLength());
+  char block[BlockSize];
+  DWORD n = 0;
+  int32_t total = 0;
+  while (InternetReadFile(request, block, BlockSize, &n), n != 0) {
+    if (target)
+      target->WriteBuffer(block, n);
+    total += static_cast<int32_t>(n);
+    Work().SetPosition(total);
+    n = 0;
+  }
+}
+
+// Both credentials on the connect handle, each with its byte length.
+void SetProxyCredentials(IHTTP& http, HINTERNET connect) {
+  std::string user = http.GetProxySettings().GetUserName();
+  std::string password = http.GetProxySettings().GetPassword();
+  InternetSetOptionA(connect, INTERNET_OPTION_PROXY_USERNAME, user.data(),
+                     static_cast<DWORD>(user.size()));
+  InternetSetOptionA(connect, INTERNET_OPTION_PROXY_PASSWORD, password.data(),
+                     static_cast<DWORD>(password.size()));
+}
+
+} // namespace
+
+TKaHTTP_wininet::~TKaHTTP_wininet() {
+  if (FInternet)
+    InternetCloseHandle(static_cast<HINTERNET>(FInternet));
+}
+
+void TKaHTTP_wininet::OpenInternet() {
+  if (FInternet)
+    return;
+  const char* agent = "Mozilla/3.0 (compatible; MSIE 6.0; V.o)";
+  IProxySettings& proxy = GetProxySettings();
+  HINTERNET handle;
+  if (proxy.GetAuto()) {
+    handle = InternetOpenA(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  } else if (!proxy.GetHost().empty()) {
+    std::string name = proxy.GetHost() + ":" + std::to_string(proxy.GetPort());
+    handle = InternetOpenA(agent, INTERNET_OPEN_TYPE_PROXY, name.c_str(), nullptr, 0);
+  } else {
+    handle = InternetOpenA(agent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  }
+  if (!handle)
+    RaiseLast("InternetOpen");
+  FInternet = handle;
+}
+
+namespace {
+
+HINTERNET Connect(TKaHTTP_wininet& http, HINTERNET internet, const std::string& url,
+                  std::string& objectPath) {
+  URL_COMPONENTSA parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwSchemeLength = 1;
+  parts.dwHostNameLength = 1;
+  parts.dwUrlPathLength = 1;
+  // Cracking only points into the URL: the pieces are copied out by length.
+  if (url.empty() || !InternetCrackUrlA(url.c_str(), 0, 0, &parts))
+    RaiseLast("InternetConnect");
+  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
+    throw EHTTP("Invalid URL: " + url + "!");
+  objectPath.assign(parts.lpszUrlPath ? parts.lpszUrlPath : "", parts.dwUrlPathLength);
+  std::string host(parts.lpszHostName ? parts.lpszHostName : "", parts.dwHostNameLength);
+  HINTERNET connect =
+      InternetConnectA(internet, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP,
+                       0, reinterpret_cast<DWORD_PTR>(&http));
+  if (!connect)
+    RaiseLast("InternetConnect");
+  return connect;
+}
+
+HINTERNET OpenRequest(TKaHTTP_wininet& http, HINTERNET connect, const char* verb,
+                      const std::string& objectPath) {
+  HINTERNET request =
+      HttpOpenRequestA(connect, verb, objectPath.c_str(), nullptr, nullptr, AcceptTypes,
+                       RequestFlags, reinterpret_cast<DWORD_PTR>(&http));
+  if (!request)
+    RaiseLast("HttpOpenRequest");
+  return request;
+}
+
+} // namespace
+
+std::string TKaHTTP_wininet::GetString(const std::string& url) {
+  TMemoryStream target;
+  Get(url, target);
+  return target.Bytes();
+}
+
+void TKaHTTP_wininet::Get(const std::string& url, TStream& target) {
+  OpenInternet();
+  GetResponse().Clear();
+  TWorkGuard call(WorkCall, 0);
+  TInternetHandle connect(Connect(*this, static_cast<HINTERNET>(FInternet), url, FObjectPath));
+  TInternetHandle request(OpenRequest(*this, connect, "GET", FObjectPath));
+  bool proxyRetried = false;
+  for (bool retry = true; retry;) {
+    retry = false;
+    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0))
+      RaiseLast("HttpSendRequest");
+    StoreResponse(*this, request);
+    if (GetResponse().GetStatusCode() == HTTP_STATUS_PROXY_AUTH_REQ && !proxyRetried) {
+      SetProxyCredentials(*this, connect);
+      proxyRetried = retry = true;
+    }
+    ReadBody(*this, request, retry ? nullptr : &target);
+  }
+}
+
+void TKaHTTP_wininet::Post(const std::string& url, TStream& source, TStream& target) {
+  OpenInternet();
+  const int64_t start = source.GetPosition();
+  const DWORD toSend = static_cast<DWORD>(source.GetSize() - start);
+  GetResponse().Clear();
+  TWorkGuard call(WorkCall, 0);
+  TInternetHandle connect(Connect(*this, static_cast<HINTERNET>(FInternet), url, FObjectPath));
+  TInternetHandle request(OpenRequest(*this, connect, "POST", FObjectPath));
+  std::string contentType = Trim(GetRequest().GetContentType());
+  if (!contentType.empty()) {
+    std::string header = "Content-Type: " + contentType + "\r\n";
+    if (!HttpAddRequestHeadersA(request, header.c_str(), static_cast<DWORD>(header.size()),
+                                HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE))
+      RaiseLast("HttpAddRequestHeaders");
+  }
+  bool proxyRetried = false;
+  int forcedRetries = 0;
+  for (bool retry = true; retry;) {
+    retry = false;
+    INTERNET_BUFFERSA buffers{};
+    buffers.dwStructSize = sizeof buffers;
+    buffers.dwBufferTotal = toSend;
+    if (!HttpSendRequestExA(request, &buffers, nullptr, 0, reinterpret_cast<DWORD_PTR>(this)))
+      RaiseLast("HttpSendRequestEx");
+    source.SetPosition(start);
+    {
+      TWorkGuard sending(WorkSend, static_cast<int32_t>(toSend));
+      char block[BlockSize];
+      int32_t total = 0;
+      for (int64_t n; (n = source.Read(block, BlockSize)) != 0;) {
+        DWORD written = 0;
+        // A block that does not go out would leave a hole in the body.
+        if (!InternetWriteFile(request, block, static_cast<DWORD>(n), &written) ||
+            written != static_cast<DWORD>(n))
+          RaiseLast("InternetWriteFile");
+        total += static_cast<int32_t>(n);
+        Work().SetPosition(total);
+      }
+    }
+    if (!HttpEndRequestA(request, nullptr, 0, 0)) {
+      DWORD code = GetLastError();
+      if (code != ERROR_INTERNET_FORCE_RETRY || ++forcedRetries > MaxForcedRetries)
+        Raise("HttpEndRequest", code);
+      retry = true;
+    }
+    StoreResponse(*this, request);
+    if (!retry && GetResponse().GetStatusCode() == HTTP_STATUS_PROXY_AUTH_REQ && !proxyRetried) {
+      SetProxyCredentials(*this, connect);
+      proxyRetried = retry = true;
+    }
+    ReadBody(*this, request, retry ? nullptr : &target);
+  }
+}
+
+void TKaHTTP_wininet::Head(const std::string& url) { throw EHTTP("HEAD not implemented!"); }
