@@ -51,8 +51,11 @@ void TCustomRBTree::FixAfterInsert(TRBNode* node) {
   while (node != FRoot && IsRed(node->Parent)) {
     TRBNode* parent = node->Parent;
     TRBNode* grand = parent->Parent;
-    bool parentIsLeft = parent == grand->Left;
-    TRBNode* uncle = parentIsLeft ? grand->Right : grand->Left;
+    // The outer side is the side on which the parent hangs from the
+    // grandparent; the uncle hangs on the inner one.
+    TRBNode* TRBNode::*outer = parent == grand->Left ? &TRBNode::Left : &TRBNode::Right;
+    TRBNode* TRBNode::*inner = outer == &TRBNode::Left ? &TRBNode::Right : &TRBNode::Left;
+    TRBNode* uncle = grand->*inner;
     if (IsRed(uncle)) {
       parent->Colour = rbBlack;
       uncle->Colour = rbBlack;
@@ -60,52 +63,32 @@ void TCustomRBTree::FixAfterInsert(TRBNode* node) {
       node = grand;
       continue;
     }
-    if (parentIsLeft && node == parent->Right) {
+    if (node == parent->*inner) {
       node = parent;
-      RotateLeft(node);
-    } else if (!parentIsLeft && node == parent->Left) {
-      node = parent;
-      RotateRight(node);
+      Rotate(node, outer);
     }
     node->Parent->Colour = rbBlack;
     grand->Colour = rbRed;
-    if (parentIsLeft)
-      RotateRight(grand);
-    else
-      RotateLeft(grand);
+    Rotate(grand, inner);
   }
   FRoot->Colour = rbBlack;
 }
 
-void TCustomRBTree::RotateLeft(TRBNode* x) {
-  TRBNode* y = x->Right;
-  x->Right = y->Left;
-  if (y->Left != Nil)
-    y->Left->Parent = x;
+// Moves x down to the given side; its child on the other side takes its place.
+void TCustomRBTree::Rotate(TRBNode* x, TRBNode* TRBNode::*side) {
+  TRBNode* TRBNode::*other = side == &TRBNode::Left ? &TRBNode::Right : &TRBNode::Left;
+  TRBNode* y = x->*other;
+  x->*other = y->*side;
+  if (y->*side != Nil)
+    (y->*side)->Parent = x;
   y->Parent = x->Parent;
   if (!x->Parent)
     FRoot = y;
-  else if (x == x->Parent->Left)
-    x->Parent->Left = y;
+  else if (x == x->Parent->*side)
+    x->Parent->*side = y;
   else
-    x->Parent->Right = y;
-  y->Left = x;
-  x->Parent = y;
-}
-
-void TCustomRBTree::RotateRight(TRBNode* x) {
-  TRBNode* y = x->Left;
-  x->Left = y->Right;
-  if (y->Right != Nil)
-    y->Right->Parent = x;
-  y->Parent = x->Parent;
-  if (!x->Parent)
-    FRoot = y;
-  else if (x == x->Parent->Right)
-    x->Parent->Right = y;
-  else
-    x->Parent->Left = y;
-  y->Right = x;
+    x->Parent->*other = y;
+  y->*side = x;
   x->Parent = y;
 }
 

@@ -52,8 +52,7 @@ protected:
   virtual int CompareNodes(const TRBNode* a, const TRBNode* b) const = 0;
 
 private:
-  void RotateLeft(TRBNode* x);
-  void RotateRight(TRBNode* x);
+  void Rotate(TRBNode* x, TRBNode* TRBNode::*side);
   void FixAfterInsert(TRBNode* node);
   void FreeSubtree(TRBNode* node);
 

@@ -26,6 +26,16 @@ void BracketMarker(std::u16string& text, size_t start) {
     text[close] = u']';
 }
 
+// The first language in registration order that matches, -1 if none does.
+template <class Matches>
+int32_t IndexWhere(const std::vector<ILanguagePtr>& languages, Matches matches) {
+  for (size_t i = 0; i < languages.size(); ++i) {
+    if (matches(*languages[i]))
+      return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
 } // namespace
 
 // Every pass handles the first marker of the text. The search need not start
@@ -172,18 +182,12 @@ const TNameValuePair* TTranslator::FindIn(const INameValueTree& table,
 
 int32_t TTranslator::IndexOfCode(std::string_view code) const {
   std::string query = LowerCase(code);
-  for (size_t i = 0; i < FLanguages.size(); ++i) {
-    if (FLanguages[i]->GetCode() == query)
-      return static_cast<int32_t>(i);
-  }
-  return -1;
+  return IndexWhere(FLanguages,
+                    [&](const ILanguage& language) { return language.GetCode() == query; });
 }
 
 int32_t TTranslator::IndexOfName(std::string_view name) const {
   std::u16string wide = ToWide(name);
-  for (size_t i = 0; i < FLanguages.size(); ++i) {
-    if (FLanguages[i]->GetName() == wide)
-      return static_cast<int32_t>(i);
-  }
-  return -1;
+  return IndexWhere(FLanguages,
+                    [&](const ILanguage& language) { return language.GetName() == wide; });
 }
