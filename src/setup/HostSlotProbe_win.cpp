@@ -1,0 +1,22 @@
+// A program that carries the host slot and reports what it reads from it:
+// the tests stamp a copy of it and run that. Writes the host to the file
+// named by its argument (through a temporary name, so a reader never sees
+// half of it).
+#include "HostSlot.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+  if (argc != 2)
+    return 2;
+  const std::string target = argv[1];
+  const std::string temporary = target + ".tmp";
+  std::FILE* f = std::fopen(temporary.c_str(), "wb");
+  if (!f)
+    return 1;
+  const std::string host = ServerHost();
+  bool written = std::fwrite(host.data(), 1, host.size(), f) == host.size();
+  written = std::fclose(f) == 0 && written;
+  return written && std::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : 1;
+}

@@ -1,0 +1,83 @@
+#include "HostSlotStamp.h"
+
+#include "HostSlot.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// Put together at run time: as a literal the marker would sit in the
+// read-only data of whatever program stamps, and a program that both stamps
+// and carries a slot would hold it twice.
+std::string Marker() { return "websetup:server-host:v" + std::to_string(1) + std::string(1, '\0'); }
+
+bool IsNameChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_';
+}
+
+bool IsPort(const std::string& text) {
+  if (text.empty() || text.size() > 5 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  int port = std::stoi(text);
+  return port >= 1 && port <= 65535;
+}
+
+} // namespace
+
+size_t FindHostSlot(const std::string& image) {
+  const std::string marker = Marker();
+  size_t at = image.find(marker);
+  if (at == std::string::npos)
+    throw EHostSlot("The file carries no server host slot");
+  if (image.find(marker, at + 1) != std::string::npos)
+    throw EHostSlot("The file carries more than one server host slot");
+  if (image.size() - at < HostSlotSize)
+    throw EHostSlot("The server host slot is cut off at the end of the file");
+  return at;
+}
+
+std::string ReadHostSlot(const std::string& image) {
+  size_t text = FindHostSlot(image) + HostSlotMarkerSize;
+  size_t end = image.find('\0', text);
+  return image.substr(text, std::min(end, text + HostSlotTextSize) - text);
+}
+
+bool IsValidServerHost(const std::string& host) {
+  if (host.empty() || host.size() > HostSlotTextSize - 1)
+    return false;
+  std::string name = host;
+  std::string port;
+  if (host.front() == '[') {
+    size_t close = host.find(']');
+    if (close == std::string::npos || close == 1)
+      return false;
+    std::string address = host.substr(1, close - 1);
+    if (!std::all_of(address.begin(), address.end(), [](char c) {
+          return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
+        }))
+      return false;
+    std::string rest = host.substr(close + 1);
+    if (rest.empty())
+      return true;
+    return rest.front() == ':' && IsPort(rest.substr(1));
+  }
+  size_t colon = host.find(':');
+  if (colon != std::string::npos) {
+    name = host.substr(0, colon);
+    port = host.substr(colon + 1);
+    if (!IsPort(port))
+      return false;
+  }
+  return !name.empty() && std::all_of(name.begin(), name.end(), IsNameChar);
+}
+
+void StampHostSlot(std::string& image, const std::string& host) {
+  if (!IsValidServerHost(host))
+    throw EHostSlot("Invalid server host: \"" + host + "\"");
+  size_t text = FindHostSlot(image) + HostSlotMarkerSize;
+  std::string padded = host;
+  padded.resize(HostSlotTextSize, '\0');
+  image.replace(text, HostSlotTextSize, padded);
+}
