@@ -14,6 +14,13 @@ namespace {
 
 std::u16string W(std::string_view text) { return Utf8ToWide(text); }
 
+std::u16string Repeat(std::u16string_view piece, int count) {
+  std::u16string out;
+  for (int i = 0; i < count; ++i)
+    out += piece;
+  return out;
+}
+
 // The table of the examples: Next -> Volgende, OK -> Bevestigen.
 class Substitution : public ::testing::Test {
 protected:
@@ -76,8 +83,9 @@ TEST_F(Substitution, ExamplesOfTheMarkerRules) {
   // The outer key runs to the first ")", so it is "$(OK" and missing: "$[$(OK])".
   // The inner marker's key then runs to the end and is "OK]", missing as well.
   EXPECT_EQ(T("$($(OK))"), u"$[$[OK]]");
-  EXPECT_EQ(T("$($(OK)"), u"$[$[OK]]");
   EXPECT_EQ(T("$(x $(OK) y)"), u"$[x $[OK] y]");
+  EXPECT_EQ(T("$(next) $(NEXT)"), u"$[next] $[NEXT]");
+  EXPECT_EQ(T("Go $(Next now"), u"Go $[Next now]");
 }
 
 TEST_F(Substitution, TextsWithoutMarkersAndBracketedFormsStayAsTheyAre) {
@@ -88,34 +96,15 @@ TEST_F(Substitution, TextsWithoutMarkersAndBracketedFormsStayAsTheyAre) {
   EXPECT_EQ(language.Translate(missing), missing);
 }
 
-TEST_F(Substitution, KeysAreCaseSensitiveAndUnclosedMarkersTakeTheRest) {
-  EXPECT_EQ(T("$(next)"), u"$[next]");
-  EXPECT_EQ(T("$(NEXT)"), u"$[NEXT]");
-  EXPECT_EQ(T("Go $(Next) now"), u"Go Volgende now");
-  EXPECT_EQ(T("Go $(Next now"), u"Go $[Next now]");
-  EXPECT_EQ(T("$(a$(b"), u"$[a$[b]]");
-  EXPECT_EQ(T("$(OK)$(Next)$(OK)"), u"BevestigenVolgendeBevestigen");
-}
-
 TEST_F(Substitution, MarkersInsideValuesAreExpandedToo) {
   language.AddText(u"both", u"$(OK)/$(Next)");
   language.AddText(u"deep", u"[$(both)]");
   language.AddText(u"paren", u"(OK)");
   language.AddText(u"dollar", u"x$");
   EXPECT_EQ(T("$(deep)!"), u"[Bevestigen/Volgende]!");
-  // A marker that only appears once a value stands beside the text ahead of it.
+  // Markers that only appear once a value stands beside the text ahead of it.
   EXPECT_EQ(T("$$(paren)"), u"Bevestigen");
-  EXPECT_EQ(T("$(dollar)(Next)"), u"xVolgende");
-  EXPECT_EQ(T("$(dollar)(none)"), u"x$[none]");
-}
-
-TEST_F(Substitution, ManyMarkersInOneTextAreAllResolved) {
-  std::u16string text, expected;
-  for (int i = 0; i < MaxSubstitutions; ++i) {
-    text += u"$(OK) $(gap) ";
-    expected += u"Bevestigen $[gap] ";
-  }
-  EXPECT_EQ(language.Translate(text), expected);
+  EXPECT_EQ(T("$(dollar)(Next)$(dollar)(none)"), u"xVolgendex$[none]");
 }
 
 TEST_F(Substitution, CyclesStopAtTheBound) {
@@ -126,46 +115,27 @@ TEST_F(Substitution, CyclesStopAtTheBound) {
   language.AddText(u"pong", u"q$(ping)");
 
   EXPECT_EQ(T("$(self)"), u"$[self]");
-  EXPECT_EQ(T("<$(grow)>"), u"<" + std::u16string(MaxSubstitutions, u'x') + u"$[grow]>");
-
-  std::u16string twice = T("$(twice)");
-  EXPECT_EQ(
-      twice, u"$[twice]" + [] {
-        std::u16string rest;
-        for (int i = 0; i < MaxSubstitutions; ++i)
-          rest += u"$[twice]";
-        return rest;
-      }());
-
+  EXPECT_EQ(T("<$(grow)>"), u"<" + Repeat(u"x", MaxSubstitutions) + u"$[grow]>");
+  EXPECT_EQ(T("$(twice)"), Repeat(u"$[twice]", MaxSubstitutions + 1));
   std::u16string pingPong = T("$(ping) $(OK)");
-  std::u16string expected;
-  for (int i = 0; i < MaxSubstitutions; ++i)
-    expected += i % 2 ? u'q' : u'p';
-  EXPECT_EQ(pingPong, expected + u"$[ping] $[OK]");
+  EXPECT_EQ(pingPong, Repeat(u"pq", MaxSubstitutions / 2) + u"$[ping] $[OK]");
   // What the bound stops is left as a missing key would be: stable.
   EXPECT_EQ(language.Translate(pingPong), pingPong);
+
+  // A long text of plain markers is not cut short.
+  EXPECT_EQ(language.Translate(Repeat(u"$(OK) $(gap) ", MaxSubstitutions)),
+            Repeat(u"Bevestigen $[gap] ", MaxSubstitutions));
 }
 
-TEST(Language, FieldsDaysAndMonths) {
+TEST(Language, DaysAndMonthsTakeTheirTextsSwapped) {
   TLanguage language;
-  EXPECT_EQ(language.GetCode(), "");
-  EXPECT_EQ(language.GetName(), u"");
-  language.SetCode("nl");
-  language.SetName(u"Nederlands");
-  EXPECT_EQ(language.GetCode(), "nl");
-  EXPECT_EQ(language.GetName(), u"Nederlands");
-
   language.AddDay(u"ma", u"maandag");
-  language.AddDay(u"di", u"dinsdag");
   language.AddMonth(u"jan", u"januari");
   EXPECT_EQ(language.GetDay(0)->GetSecond(), u"ma");
   EXPECT_EQ(language.GetDay(0)->GetFirst(), u"maandag");
-  EXPECT_EQ(language.GetDay(1)->GetFirst(), u"dinsdag");
   EXPECT_EQ(language.GetMonth(0)->GetSecond(), u"jan");
   EXPECT_EQ(language.GetMonth(0)->GetFirst(), u"januari");
-  language.GetMonth(0)->SetFirst(u"Januari");
-  EXPECT_EQ(language.GetMonth(0)->GetFirst(), u"Januari");
-  EXPECT_THROW(language.GetDay(2), ETranslator);
+  EXPECT_THROW(language.GetDay(1), ETranslator);
   EXPECT_THROW(language.GetMonth(-1), ETranslator);
 }
 
@@ -219,12 +189,6 @@ TEST_F(Translation, DuplicateLanguagesAndTexts) {
   translator.AddText("NL", u"Previous", u"Vorige");
   translator.SetLanguage(u"nl");
   EXPECT_EQ(translator.Translate(u"$(Next) $(Previous)"), u"Volgende Vorige");
-
-  auto table = std::make_shared<TNameValueTree>();
-  table->Add(u"k", u"v");
-  ASSERT_NE(translator.FindIn(*table, u"k"), nullptr);
-  EXPECT_EQ(translator.FindIn(*table, u"k")->Value, u"v");
-  EXPECT_EQ(translator.FindIn(*table, u"K"), nullptr);
 }
 
 TEST_F(Translation, SetLanguageNotifiesInOrderOnlyOnAChange) {
@@ -327,11 +291,4 @@ TEST_F(Translation, ClearDropsLanguagesButKeepsListeners) {
   translator.SetLanguage(u"nl");
   EXPECT_EQ(listener.Calls, 2);
   EXPECT_EQ(translator.Translate(u"$(Next)"), u"Verder");
-}
-
-TEST(Translator, OneTranslatorPerProcess) {
-  ITranslatorPtr single = Translator();
-  ASSERT_NE(single, nullptr);
-  EXPECT_EQ(single, Translator());
-  EXPECT_EQ(Translate(u"no markers"), u"no markers");
 }
