@@ -49,17 +49,15 @@ std::u16string SubstituteMarkers(std::u16string_view text, const INameValueTree&
     size_t start = t.find(MarkerStart, from);
     if (start == std::u16string::npos)
       return t;
-    if (substitutions == MaxSubstitutions) {
-      BracketMarker(t, start);
-      from = start + 2;
-      continue;
-    }
     size_t keyStart = start + MarkerStart.size();
     size_t close = t.find(u')', keyStart);
     size_t keyEnd = close == std::u16string::npos ? t.size() : close;
     size_t restStart = close == std::u16string::npos ? t.size() : close + 1;
+    // Past the bound every marker left is treated as a missing key.
     const TNameValuePair* found =
-        texts.Find(std::u16string_view(t).substr(keyStart, keyEnd - keyStart));
+        substitutions < MaxSubstitutions
+            ? texts.Find(std::u16string_view(t).substr(keyStart, keyEnd - keyStart))
+            : nullptr;
     if (found) {
       t.replace(start, restStart - start, found->Value);
       ++substitutions;
