@@ -17,13 +17,11 @@ template <class T> const T& ItemAt(const std::vector<T>& list, int32_t index) {
 
 // Turns the marker at `start` into "$[" key "]": the same length, or one more
 // when the marker is unclosed and its key runs to the end.
-void BracketMarker(std::u16string& text, size_t start) {
+// Turns the marker at `start`, whose key ends at `keyEnd` and whose closing
+// ")" (if any) ends before `restStart`, into "$[" key "]".
+void BracketMarker(std::u16string& text, size_t start, size_t keyEnd, size_t restStart) {
   text[start + 1] = u'[';
-  size_t close = text.find(u')', start + 2);
-  if (close == std::u16string::npos)
-    text.push_back(u']');
-  else
-    text[close] = u']';
+  text.replace(keyEnd, restStart - keyEnd, u"]");
 }
 
 // The first language in registration order that matches, -1 if none does.
@@ -50,9 +48,14 @@ std::u16string SubstituteMarkers(std::u16string_view text, const INameValueTree&
     if (start == std::u16string::npos)
       return t;
     size_t keyStart = start + MarkerStart.size();
-    size_t close = t.find(u')', keyStart);
+    // A key runs to the first ")", which the marker consumes. It also stops at
+    // a "]" left by an earlier bracketed missing key, which stays: so a marker
+    // nested in a missing one is still resolved ("$($(OK))" reads the key OK on
+    // its second pass) instead of swallowing the bracket.
+    size_t close = t.find_first_of(u")]", keyStart);
     size_t keyEnd = close == std::u16string::npos ? t.size() : close;
-    size_t restStart = close == std::u16string::npos ? t.size() : close + 1;
+    size_t restStart =
+        close == std::u16string::npos ? t.size() : close + (t[close] == u')' ? 1 : 0);
     // Past the bound every marker left is treated as a missing key.
     const TNameValuePair* found =
         substitutions < MaxSubstitutions
@@ -63,7 +66,7 @@ std::u16string SubstituteMarkers(std::u16string_view text, const INameValueTree&
       ++substitutions;
       from = start > 0 ? start - 1 : 0;
     } else {
-      BracketMarker(t, start);
+      BracketMarker(t, start, keyEnd, restStart);
       from = start + 2;
     }
   }

@@ -81,9 +81,10 @@ TEST_F(Substitution, ExamplesOfTheMarkerRules) {
   EXPECT_EQ(T("$(Next"), u"Volgende");
   EXPECT_EQ(T("$()"), u"$[]");
   // The outer key runs to the first ")", so it is "$(OK" and missing: "$[$(OK])".
-  // The inner marker's key then runs to the end and is "OK]", missing as well.
-  EXPECT_EQ(T("$($(OK))"), u"$[$[OK]]");
-  EXPECT_EQ(T("$(x $(OK) y)"), u"$[x $[OK] y]");
+  // The inner marker's key then stops at the bracket and is found.
+  EXPECT_EQ(T("$($(OK))"), u"$[Bevestigen])");
+  EXPECT_EQ(T("$(x $(OK) y)"), u"$[x Bevestigen] y)");
+  EXPECT_EQ(T("$($(nothing))"), u"$[$[nothing]])");
   EXPECT_EQ(T("$(next) $(NEXT)"), u"$[next] $[NEXT]");
   EXPECT_EQ(T("Go $(Next now"), u"Go $[Next now]");
 }
