@@ -5,7 +5,7 @@
 #include "KaNetTesting.h"
 #include "KaTestHTTPServer.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <algorithm>
 #include <memory>
@@ -102,12 +102,9 @@ TEST_F(ConnectionLoopbackTest, SessionAndCipheredCallsOverARealBackEnd) {
 
 TEST_F(ConnectionLoopbackTest, HTTPStatusAndTransportFailuresAreWrapped) {
   EXPECT_EQ(CallEcho("x"), "x");
-  try {
-    CallEcho("x", "/nowhere");
-    ADD_FAILURE() << "a 404 was taken for an answer";
-  } catch (const EConnection& e) {
-    EXPECT_EQ(e.Message(), "$(Connection Error) Code: 404!");
-  }
+  EXPECT_THAT(
+      [&] { CallEcho("x", "/nowhere"); },
+      testing::ThrowsMessage<EConnection>(testing::StrEq("$(Connection Error) Code: 404!")));
   EXPECT_TRUE(Connection->GetActive());
 
   int closedPort;
@@ -116,13 +113,9 @@ TEST_F(ConnectionLoopbackTest, HTTPStatusAndTransportFailuresAreWrapped) {
     closedPort = gone.Port();
   }
   Connection->SetHost("127.0.0.1:" + std::to_string(closedPort));
-  try {
-    CallEcho("x");
-    ADD_FAILURE() << "a closed port was reached";
-  } catch (const EConnection& e) {
-    EXPECT_EQ(e.Message(),
-              "Exception \"EIdSocketError\" : Socket Error # 10061\r\nConnection refused.");
-  }
+  EXPECT_THAT([&] { CallEcho("x"); },
+              testing::ThrowsMessage<EConnection>(testing::StrEq(
+                  "Exception \"EIdSocketError\" : Socket Error # 10061\r\nConnection refused.")));
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "KaNetTesting.h"
 #include "KaText.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 namespace {
 
@@ -62,12 +62,8 @@ TEST_F(ProductInfoTest, FetchesNameAndManifestOnce) {
 TEST_F(ProductInfoTest, FailureThenNewConnectionStartsANewSession) {
   Answer(AnswerBody(0, 0, 0, ""));
   Answer(AnswerBody(1, 0, 0, "", WireString("No product")));
-  try {
-    Info.FetchProductInfo();
-    ADD_FAILURE() << "the server's error was not raised";
-  } catch (const ERemoteException& e) {
-    EXPECT_EQ(e.Message(), "No product");
-  }
+  EXPECT_THAT([&] { Info.FetchProductInfo(); },
+              testing::ThrowsMessage<ERemoteException>(testing::StrEq("No product")));
   EXPECT_FALSE(Info.ProductInfoValid());
 
   Info.CreateConnection();
@@ -84,12 +80,8 @@ TEST_F(ProductInfoTest, FailureThenNewConnectionStartsANewSession) {
 TEST_F(ProductInfoTest, AnswerEndingAfterTheNameFails) {
   Answer(AnswerBody(0, 0, 0, ""));
   Answer(AnswerBody(0, 0, 0, "", WireString("Demo")));
-  try {
-    Info.FetchProductInfo();
-    ADD_FAILURE() << "a short answer was taken";
-  } catch (const EMessage& e) {
-    EXPECT_EQ(e.Message(), "$(Buffer is empty)!");
-  }
+  EXPECT_THAT([&] { Info.FetchProductInfo(); },
+              testing::ThrowsMessage<EMessage>(testing::StrEq("$(Buffer is empty)!")));
   EXPECT_FALSE(Info.ProductInfoValid());
   EXPECT_EQ(Info.ProductName(), u"");
   EXPECT_EQ(Info.ManifestText(), "");
