@@ -55,6 +55,9 @@ public:
         FBuffer(server.Options.HeaderLimit + server.Options.BodyLimit + FirstRead) {
     ++FServer.Connections;
     beast::error_code ec;
+    // The header and the body go out in separate writes; without this the
+    // second one waits for the client's delayed acknowledgement.
+    FStream.socket().set_option(tcp::no_delay(true), ec);
     auto peer = FStream.socket().remote_endpoint(ec);
     FPeer = ec ? "?" : peer.address().to_string() + ":" + std::to_string(peer.port());
   }

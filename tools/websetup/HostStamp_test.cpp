@@ -1,0 +1,70 @@
+#include "HostStamp.h"
+
+#include "HostSlot.h"
+#include "ReleaseStore.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A small stand-in for setup.exe: bytes around one slot.
+std::string Image(const std::string& host = "127.0.0.1:8080") {
+  std::string text = host;
+  text.resize(HostSlotTextSize, '\0');
+  return std::string("MZ\x90\0head", 8) + "websetup:server-host:v1" + std::string(1, '\0') + text +
+         std::string("tail\0\xff", 6);
+}
+
+class StampTest : public testing::Test {
+protected:
+  StampTest() : Dir(fs::temp_directory_path() / ("stamp_test_" + std::to_string(::getpid()))) {
+    fs::create_directories(Dir);
+  }
+  ~StampTest() override { fs::remove_all(Dir); }
+  std::string PathOf(const char* name) const { return (Dir / name).string(); }
+
+  fs::path Dir;
+};
+
+TEST(HostCheck, AcceptsNamesAddressesAndPorts) {
+  for (const char* host : {"example.com", "update-1.example.com:8080", "10.0.0.1", "10.0.0.1:1",
+                           "localhost:65535", "A1"})
+    EXPECT_EQ(CheckHost(host), "") << host;
+  EXPECT_EQ(CheckHost(std::string(HostSlotTextSize - 1, 'a')), "");
+}
+
+TEST(HostCheck, RefusesWhatIsNoPlainHost) {
+  for (const char* host :
+       {"", "exa mple.com", "example.com:0", "example.com:65536", "example.com:", ":80",
+        "example.com:80:81", "example.com:8o", "http://example.com", "exa_mple.com", "example..com",
+        ".example.com", "-example.com", "example.com/path", "[::1]:80"})
+    EXPECT_NE(CheckHost(host), "") << host;
+  EXPECT_NE(CheckHost(std::string(HostSlotTextSize, 'a')), "");
+}
+
+TEST_F(StampTest, WritesAStampedCopyAndLeavesTheInput) {
+  std::string in = PathOf("setup.exe"), out = PathOf("stamped.exe");
+  WriteFileAtomically(in, Image(std::string(40, 'x')), 0755);
+  StampFile(in, out, "192.168.1.2:81");
+  EXPECT_EQ(ReadWholeFile(in), Image(std::string(40, 'x')));
+  EXPECT_EQ(ReadWholeFile(out), Image("192.168.1.2:81")) << "the old text must be padded away";
+  EXPECT_EQ(ReadHostSlot(ReadWholeFile(out)), "192.168.1.2:81");
+  EXPECT_TRUE((fs::status(out).permissions() & fs::perms::owner_exec) != fs::perms::none);
+}
+
+TEST_F(StampTest, RefusalsWriteNothing) {
+  std::string in = PathOf("setup.exe"), out = PathOf("stamped.exe");
+  WriteFileAtomically(in, Image(), 0755);
+  EXPECT_THROW(StampFile(in, out, "no_good"), EHostSlot);
+  WriteFileAtomically(PathOf("twice.exe"), Image() + Image());
+  EXPECT_THROW(StampFile(PathOf("twice.exe"), out, "example.com"), EHostSlot);
+  WriteFileAtomically(PathOf("none.exe"), "MZ and nothing else");
+  EXPECT_THROW(StampFile(PathOf("none.exe"), out, "example.com"), EHostSlot);
+  EXPECT_FALSE(fs::exists(out));
+}
+
+} // namespace

@@ -1,0 +1,122 @@
+// websetup: the vendor's tool. publish turns an application folder into a
+// release of the store, serve runs the update server on the store, stamp
+// writes the server's host into a copy of setup.exe.
+
+#include "HostStamp.h"
+#include "HttpServer.h"
+#include "Publisher.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <thread>
+
+namespace {
+
+struct TServeArgs {
+  std::string Store;
+  TServerOptions Server;
+  int ReadSeconds = 10, IdleSeconds = 30, WriteSeconds = 30;
+  double SessionHours = 12;
+  bool Quiet = false;
+};
+
+int Serve(TServeArgs& a) {
+  a.Server.ReadTime = std::chrono::seconds(a.ReadSeconds);
+  a.Server.IdleTime = std::chrono::seconds(a.IdleSeconds);
+  a.Server.WriteTime = std::chrono::seconds(a.WriteSeconds);
+  TReleaseStore store(a.Store);
+  TSessionScheme sessions(store.LoadOrCreateSecret(), static_cast<int64_t>(a.SessionHours * 3600));
+  TUpdateService service(store, sessions, [] { return static_cast<int64_t>(std::time(nullptr)); });
+  TAccessLog log(a.Quiet ? nullptr : stderr);
+  THttpServer server(service, log, a.Server);
+  server.StopOnSignals();
+  server.Start();
+  // Scripts start the server on port 0 and read the port from this line.
+  std::printf("listening on %s:%u\n", a.Server.Address.c_str(), server.Port());
+  std::fflush(stdout);
+  server.Wait();
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"websetup: publish an application, serve its updates, stamp setup.exe"};
+  app.require_subcommand(1);
+
+  TPublishOptions publish;
+  CLI::App* pub = app.add_subcommand(
+      "publish", "Add a release of an application folder to the store and make it current");
+  pub->add_option("--store", publish.StoreDir, "The release store folder (created when missing)")
+      ->required();
+  pub->add_option("--description", publish.DescriptionFile,
+                  "The release description (INI-like text)")
+      ->required()
+      ->check(CLI::ExistingFile);
+  pub->add_option("folder", publish.AppDir, "The application folder to publish")
+      ->required()
+      ->check(CLI::ExistingDirectory);
+  pub->add_flag("--full", publish.Full,
+                "Read every file again instead of trusting unchanged sizes and times");
+
+  TServeArgs serve;
+  CLI::App* srv = app.add_subcommand("serve", "Run the update server on a store");
+  srv->add_option("--store", serve.Store, "The release store folder")->required();
+  srv->add_option("--address", serve.Server.Address, "Address to listen on")->capture_default_str();
+  srv->add_option("--port", serve.Server.Port, "Port to listen on; 0 picks a free one")
+      ->capture_default_str();
+  srv->add_option("--threads", serve.Server.Threads, "Worker threads; 0 is one per core")
+      ->capture_default_str();
+  srv->add_option("--max-connections", serve.Server.MaxConnections,
+                  "Connections served at once; more are closed at once")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  srv->add_option("--read-timeout", serve.ReadSeconds,
+                  "Seconds a request may take to arrive, from its first byte")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  srv->add_option("--idle-timeout", serve.IdleSeconds,
+                  "Seconds a kept-alive connection may wait for its next request")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  srv->add_option("--write-timeout", serve.WriteSeconds,
+                  "Seconds each part of an answer may take to be taken by the client")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  srv->add_option("--session-hours", serve.SessionHours, "Lifetime of a session")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  srv->add_flag("--quiet", serve.Quiet, "No access log on stderr");
+
+  std::string input, output, host;
+  CLI::App* stamp = app.add_subcommand("stamp", "Write the server's host into a copy of setup.exe");
+  stamp->add_option("input", input, "setup.exe as built")->required()->check(CLI::ExistingFile);
+  stamp->add_option("output", output, "The stamped copy to write")->required();
+  stamp->add_option("host", host, "Host name or IPv4 address, optionally :port")->required();
+
+  CLI11_PARSE(app, argc, argv);
+
+  try {
+    if (pub->parsed()) {
+      TPublishReport report = Publish(publish, std::cerr);
+      std::cout << FormatReport(report);
+      return 0;
+    }
+    if (srv->parsed())
+      return Serve(serve);
+    if (stamp->parsed()) {
+      StampFile(input, output, host);
+      std::cout << "stamped " << output << " with host " << host << "\n";
+      return 0;
+    }
+  } catch (const Exception& e) {
+    std::cerr << "websetup: " << e.Message() << "\n";
+  } catch (const std::exception& e) {
+    std::cerr << "websetup: " << e.what() << "\n";
+  }
+  return 1;
+}
