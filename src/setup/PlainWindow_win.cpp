@@ -15,26 +15,25 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) n
     HDC dc = BeginPaint(hwnd, &ps);
     RECT r;
     GetClientRect(hwnd, &r);
+    RECT textArea{r.left + 20, r.top + 140, r.right - 20, r.bottom - 20};
     FillRect(dc, &r, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(Text.c_str()), -1, &r,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(Text.c_str()), -1, &textArea,
+              DT_CENTER | DT_WORDBREAK);
     SelectObject(dc, old);
     EndPaint(hwnd, &ps);
     return 0;
   }
-  case WM_DESTROY:
-    PostQuitMessage(0);
-    return 0;
+  case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 } // namespace
 
-int RunPlainWindow(const std::string& title, const std::string& text) {
-  Text = ToWide(text);
+int RunPlainWindow(const std::string& title, const std::u16string& text) {
+  Text = text;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSW wc{};
   wc.lpfnWndProc = WindowProc;

@@ -1,7 +1,12 @@
+#include "BuiltInTexts.h"
 #include "KaExceptions.h"
+#include "KaHTTPBackEnds.h"
 #include "KaProcess.h"
 #include "KaText.h"
+#include "KaTranslator.h"
+#include "LauncherCheck.h"
 #include "PlainWindow.h"
+#include "ProductInfo.h"
 #include "StartUp.h"
 
 #include <windows.h>
@@ -10,20 +15,39 @@ namespace {
 
 int RunSetup() {
   std::vector<std::string> args = CommandLineArguments();
+  RegisterHTTPBackEnds();
+  RegisterTexts();
   if (IsRemoverCall(args)) {
     RunRemover(args[1]);
     return 0;
   }
 
+  TProductInfo product;
+  product.CreateConnection();
   ReadInstallRecord();
-  // Until the wizard exists, the window says which role was chosen.
-  std::string modeName;
+  TStartMode mode = TStartMode::smSetup;
+  std::string errorText;
   switch (ChooseStart(args, InstallDir())) {
-  case TStartChoice::scSetup: modeName = StartModeName(TStartMode::smSetup); break;
-  case TStartChoice::scUninstall: modeName = StartModeName(TStartMode::smUninstall); break;
-  case TStartChoice::scLauncherCheck: modeName = "launcher check"; break;
+  case TStartChoice::scSetup: mode = TStartMode::smSetup; break;
+  case TStartChoice::scUninstall: mode = TStartMode::smUninstall; break;
+  case TStartChoice::scLauncherCheck:
+    mode = RunLauncherCheck(product, InstallDir(), errorText);
+    break;
   }
-  return RunPlainWindow("Installer - " + modeName, "Start mode: " + modeName);
+  if (mode == TStartMode::smLaunch)
+    return 0;
+
+  // Until the wizard exists, the window says which role was chosen.
+  try {
+    Translator()->SetLanguage(ToWide(RememberedLanguage().empty() ? "nl" : RememberedLanguage()));
+  } catch (const Exception&) {
+    Translator()->SetLanguage(u"nl");
+  }
+  std::string modeName = StartModeName(mode);
+  std::u16string text = ToWide("Start mode: " + modeName);
+  if (!errorText.empty())
+    text += u"\n\n" + Translate(ToWide(errorText));
+  return RunPlainWindow("Installer - " + modeName, text);
 }
 
 } // namespace
@@ -33,7 +57,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return RunSetup();
   } catch (const Exception& e) {
     std::u16string text = ToWide(e.Message());
-    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()), L"Installer", MB_ICONERROR);
+    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()), L"Installer",
+                MB_ICONERROR);
   } catch (const std::exception& e) {
     MessageBoxA(nullptr, e.what(), "Installer", MB_ICONERROR);
   }

@@ -1,0 +1,23 @@
+#include "LauncherCheck.h"
+
+#include "BuiltInTexts.h"
+#include "KaProcess.h"
+#include "VoUpdateConfig.h"
+
+TStartMode RunLauncherCheck(TProductInfo& product, const std::string& installDir,
+                            std::string& errorText) {
+  try {
+    product.FetchProductInfo();
+    IVoUpdateConfigPtr manifest = CreateUpdateConfig();
+    manifest->SetText(product.ManifestText());
+    if (manifest->NeedsUpdate(installDir))
+      return TStartMode::smUpdate;
+    product.ReleaseConnection();
+    // Whether the application starts is not reported: the launcher ends either way.
+    RunProgram(installDir + manifest->GetPayloadName());
+    return TStartMode::smLaunch;
+  } catch (const std::exception&) {
+    errorText = ProductInfoErrorText;
+    return TStartMode::smError;
+  }
+}

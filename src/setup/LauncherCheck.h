@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ProductInfo.h"
+#include "StartUp.h"
+
+#include <string>
+
+// The launcher's check at start, before any window exists: asks the server
+// for the manifest and compares the installation in `installDir` with it.
+// Nothing to fetch: releases the connection, starts the application and
+// answers smLaunch. Something to fetch: smUpdate. Any failure: smError, with
+// `errorText` set to the Error page's message.
+TStartMode RunLauncherCheck(TProductInfo& product, const std::string& installDir,
+                            std::string& errorText);
