@@ -168,27 +168,4 @@ TEST_F(HTTPFactoryTest, PasswordIsReadOnlyWithAUserName) {
   EXPECT_EQ(ProxyOf(Factory.CreateHTTP()), (TProxy{false, "manual.example", 8080, "bob", ""}));
 }
 
-TEST(HTTP, FreshObjectsAreEmptyAndResponseClears) {
-  THTTP http;
-  EXPECT_EQ(http.GetString("http://x/"), "");
-  EXPECT_EQ(http.GetRequest().GetContentType(), "");
-  http.GetRequest().SetContentType("text/plain");
-  http.GetRequest().Clear();
-  EXPECT_EQ(http.GetRequest().GetContentType(), "");
-
-  IHTTPResponse& r = http.GetResponse();
-  r.SetStatusCode(404);
-  r.SetContentType("text/html");
-  r.SetContentLength(12);
-  r.SetLastModified(TDateTime{86400000});
-  EXPECT_EQ(r.GetStatusCode(), 404);
-  r.Clear();
-  EXPECT_EQ(r.GetStatusCode(), 0);
-  EXPECT_EQ(r.GetContentType(), "");
-  EXPECT_EQ(r.GetContentLength(), 0);
-  EXPECT_TRUE(r.GetLastModified().IsZero());
-  EXPECT_FALSE(http.GetProxySettings().GetAuto());
-  EXPECT_EQ(http.GetProxySettings().GetPort(), 0);
-}
-
 } // namespace

@@ -214,18 +214,4 @@ TEST(Message, ReadStringsAppends) {
   EXPECT_EQ(a->GetReadStream().GetPosition(), a->GetReadStream().GetSize());
 }
 
-TEST(Message, CommandAndStreamsBelongToTheMessage) {
-  IMessagePtr m = CreateMessage();
-  EXPECT_EQ(m->GetCommand(), "");
-  m->SetCommand("admin:getFile");
-  EXPECT_EQ(m->GetCommand(), "admin:getFile");
-  EXPECT_NE(&m->GetReadStream(), &m->GetWriteStream());
-  // Writes go at the stream's position, so a header can be rewritten in place.
-  m->WriteInteger(1);
-  m->WriteInteger(2);
-  m->GetWriteStream().SetPosition(0);
-  m->WriteInteger(7);
-  EXPECT_EQ(Hex(m->GetWriteStream().Bytes()), "07 00 00 00 02 00 00 00");
-}
-
 } // namespace

@@ -111,15 +111,4 @@ TEST(Work, AnObserverRemovedDuringANotificationIsNotCalled) {
   EXPECT_TRUE(log.empty());
 }
 
-TEST(Work, GuardClosesItsLevelOnFailure) {
-  Log log;
-  TRecorder a("a", log);
-  try {
-    TWorkGuard guard(WorkSend, 10);
-    throw 1;
-  } catch (int) {
-  }
-  EXPECT_EQ(log, (Log{"a:started", "a:changed 2 0/10", "a:changed 2 10/10", "a:finished"}));
-}
-
 } // namespace
