@@ -182,7 +182,7 @@ public:
       IVoUpdateConfigPtr manifest = CreateUpdateConfig();
       manifest->SetText(FStore.Current()->Manifest);
       previous = ListFiles(manifest->GetFolder()->GetRoot());
-      if (!FOptions.Full)
+      if (FOptions.TrustTimes)
         folder->SetRoot(manifest->GetFolder()->GetRoot());
     }
     Scan(*folder);
@@ -245,7 +245,7 @@ private:
       if (fs::file_size(disk) > static_cast<uintmax_t>(std::numeric_limits<int32_t>::max()))
         throw EPublish("\"" + path + "\" is larger than the file list can describe (2 GB)");
       auto before = previous.find(path);
-      if (!FOptions.Full && before != previous.end() && before->second.Id != 0 &&
+      if (FOptions.TrustTimes && before != previous.end() && before->second.Id != 0 &&
           before->second.Size == file.GetSize() && before->second.Time == file.GetTime() &&
           before->second.CRC == file.GetCRC()) {
         file.SetId(before->second.Id);

@@ -60,8 +60,8 @@ int main(int argc, char** argv) {
   pub->add_option("folder", publish.AppDir, "The application folder to publish")
       ->required()
       ->check(CLI::ExistingDirectory);
-  pub->add_flag("--full", publish.Full,
-                "Read every file again instead of trusting unchanged sizes and times");
+  pub->add_flag("--trust-times", publish.TrustTimes,
+                "Take files whose size and time stamp are unchanged as unchanged, unread");
 
   TServeArgs serve;
   CLI::App* srv = app.add_subcommand("serve", "Run the update server on a store");

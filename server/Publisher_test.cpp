@@ -1,0 +1,213 @@
+#include "Publisher.h"
+
+#include "HttpServer.h"
+#include "KaConnection.h"
+#include "KaHTTPBackEnds.h"
+#include "ReleaseStore.h"
+#include "ServerTesting.h"
+#include "VoUpdateConfig.h"
+
+#include <atomic>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* Description = "[installer]\n"
+                          "displayName=Demo\n"
+                          "appName=DemoSetup\n"
+                          "appDir=C:\\Demo\\\n"
+                          "payloadName=Demo.exe\n"
+                          "[excludes]\n"
+                          "|.svn\n"
+                          "[modes]\n"
+                          "settings.ini=createOnly\n"
+                          "logs\\*=keep\n"
+                          "[delete]\n"
+                          "|old\\legacy.dll\n"
+                          "[shortcuts]\n"
+                          "|Demo,Demo.exe,Demo.exe,Starts Demo,,\n";
+
+class PublisherTest : public testing::Test {
+protected:
+  PublisherTest() : Root(Temp.Dir() + "/work") {
+    Write("app/Demo.exe", "program one");
+    Write("app/settings.ini", "a=1");
+    Write("app/bin/tool.dll", std::string(200000, 't'));
+    Write("app/logs/today.log", "log");
+    Write("app/.svn/entries", "vcs");
+    Write("desc.ini", Description);
+  }
+
+  void Write(const std::string& path, const std::string& content) {
+    fs::create_directories(fs::path(Root + "/" + path).parent_path());
+    WriteFileAtomically(Root + "/" + path, content);
+  }
+
+  TPublishReport Publish() {
+    std::ostringstream progress;
+    return ::Publish({Root + "/store", Root + "/app", Root + "/desc.ini"}, progress);
+  }
+
+  IVoUpdateConfigPtr Manifest(int release) {
+    IVoUpdateConfigPtr m = CreateUpdateConfig();
+    m->SetText(ReadWholeFile(Root + "/store/releases/" + std::to_string(release) + "/manifest"));
+    return m;
+  }
+
+  // path -> (id, mode) of every file entry
+  std::map<std::string, std::pair<int, int>> Entries(int release) {
+    std::map<std::string, std::pair<int, int>> out;
+    std::function<void(const IVoNodePtr&, const std::string&)> walk = [&](const IVoNodePtr& dir,
+                                                                          const std::string& at) {
+      for (IVoNodePtr n = dir->GetFirstChild(); n; n = n->GetNext()) {
+        if (auto f = std::dynamic_pointer_cast<IVoFolderFile>(n))
+          out[at + f->GetName()] = {f->GetId(), f->GetMode()};
+        else if (auto d = std::dynamic_pointer_cast<IVoFolderDir>(n))
+          walk(n, at + d->GetName() + "\\");
+      }
+    };
+    walk(Manifest(release)->GetFolder()->GetRoot(), "");
+    return out;
+  }
+
+  TTempStore Temp;
+  std::string Root;
+};
+
+TEST_F(PublisherTest, FirstReleaseListsModesDeletesAndShortcuts) {
+  TPublishReport r = Publish();
+  EXPECT_EQ(r.Release, 1);
+  EXPECT_EQ(r.NewContents, 3) << "the kept log file is never fetched, so never stored";
+  auto e = Entries(1);
+  ASSERT_EQ(e.size(), 5u);
+  EXPECT_EQ(e["settings.ini"].second, umCreateOnly);
+  EXPECT_EQ(e["Demo.exe"].second, umReplace);
+  EXPECT_EQ(e["logs\\today.log"], std::make_pair(0, static_cast<int>(umKeep)));
+  EXPECT_EQ(e["old\\legacy.dll"], std::make_pair(0, static_cast<int>(umDelete)));
+  EXPECT_GT(e["bin\\tool.dll"].first, 0);
+  EXPECT_EQ(e.count(".svn\\entries"), 0u);
+  IVoUpdateConfigPtr m = Manifest(1);
+  EXPECT_EQ(m->GetAppName(), "DemoSetup");
+  EXPECT_EQ(m->GetPayloadName(), "Demo.exe");
+  EXPECT_EQ(m->GetFolder()->GetPath(), "") << "no path of the publishing machine goes out";
+  ASSERT_EQ(m->GetShortcuts()->GetCount(), 1);
+  EXPECT_EQ(m->GetShortcuts()->GetItem(0)->GetDescription(), "Starts Demo");
+  EXPECT_EQ(ReadWholeFile(Root + "/store/releases/1/product"), "Demo");
+}
+
+TEST_F(PublisherTest, UnchangedContentKeepsItsIdentifierAcrossReleases) {
+  Publish();
+  auto first = Entries(1);
+  Write("app/Demo.exe", "program two");
+  fs::remove(Root + "/app/settings.ini");
+  Write("app/copy.dll", std::string(200000, 't')); // the same content as bin\tool.dll
+  TPublishReport r = Publish();
+  auto second = Entries(2);
+  EXPECT_EQ(second["bin\\tool.dll"].first, first["bin\\tool.dll"].first);
+  EXPECT_EQ(second["copy.dll"].first, first["bin\\tool.dll"].first) << "one content, one blob";
+  EXPECT_GT(second["Demo.exe"].first, first["settings.ini"].first) << "new identifiers only grow";
+  EXPECT_EQ(r.NewContents, 1);
+  EXPECT_EQ(r.Added, std::vector<std::string>{"copy.dll"});
+  EXPECT_EQ(r.Changed, std::vector<std::string>{"Demo.exe"});
+  EXPECT_EQ(r.Removed, std::vector<std::string>{"settings.ini"});
+  EXPECT_GT(r.DownloadBytes, 0);
+  // Identifiers of the first release stay served.
+  TReleaseStore store(Root + "/store");
+  TBlobFile blob;
+  for (auto& [path, entry] : first)
+    if (entry.first)
+      EXPECT_TRUE(store.OpenBlob(entry.first, blob)) << path;
+}
+
+TEST_F(PublisherTest, RefusesWhatClientsCouldNotInstall) {
+  Write("app/DemoSetup.exe", "would overwrite the launcher copy");
+  EXPECT_THROW(Publish(), EPublish);
+  fs::remove(Root + "/app/DemoSetup.exe");
+  Write("app/old/legacy.dll", "listed to delete and present");
+  EXPECT_THROW(Publish(), EPublish);
+  fs::remove_all(Root + "/app/old");
+  Write("app/aux.txt", "a device name on Windows");
+  EXPECT_THROW(Publish(), EPublish);
+  EXPECT_FALSE(fs::exists(Root + "/store/current")) << "a refused publish makes no release";
+}
+
+// The client core installs from the served release, and a client that holds
+// the first manifest still gets all of it while later releases are published.
+TEST_F(PublisherTest, ClientsInstallFromTheServerAcrossAPublish) {
+  Publish();
+  RegisterHTTPBackEnds();
+  TReleaseStore store(Root + "/store");
+  TSessionScheme sessions(store.LoadOrCreateSecret(), 3600);
+  TUpdateService service(store, sessions, [] { return int64_t{1800000000}; });
+  TAccessLog log(nullptr);
+  TServerOptions options;
+  options.Port = 0;
+  THttpServer server(service, log, options);
+  server.Start();
+  auto connection = std::make_shared<TConnection>();
+  connection->SetHost("127.0.0.1:" + std::to_string(server.Port()));
+  connection->SetPath(THttpServer::Path);
+
+  IMessagePtr info = connection->NewMessage(TUpdateService::GetProductInfo);
+  connection->Call(info);
+  EXPECT_EQ(info->ReadWideString(), u"Demo");
+  IVoUpdateConfigPtr manifest = CreateUpdateConfig();
+  manifest->SetText(info->ReadString());
+
+  Write("app/Demo.exe", "program two");
+  Write("app/bin/tool.dll", std::string(200000, 'u'));
+  Publish();
+
+  std::string target = Temp.Dir() + "/installed";
+  fs::create_directories(target + "/old");
+  WriteFileAtomically(target + "/old/legacy.dll", "to go");
+  std::string windowsTarget = target + "/";
+  std::replace(windowsTarget.begin(), windowsTarget.end(), '/', '\\');
+  manifest->Update(windowsTarget, connection, TUpdateService::GetFile);
+  EXPECT_EQ(ReadWholeFile(target + "/Demo.exe"), "program one");
+  EXPECT_EQ(ReadWholeFile(target + "/bin/tool.dll"), std::string(200000, 't'));
+  EXPECT_EQ(ReadWholeFile(target + "/settings.ini"), "a=1");
+  EXPECT_FALSE(fs::exists(target + "/logs/today.log"));
+  EXPECT_FALSE(fs::exists(target + "/old/legacy.dll"));
+  EXPECT_FALSE(manifest->NeedsUpdate(windowsTarget));
+}
+
+TEST_F(PublisherTest, ReadersSeeOneWholeReleaseOrTheNext) {
+  TReleaseStore reader(Root + "/store");
+  std::set<std::string> published;
+  std::atomic<bool> done{false};
+  std::atomic<int> torn{0}, seen{0};
+  std::mutex lock;
+  Publish();
+  published.insert(ReadWholeFile(Root + "/store/releases/1/manifest"));
+  std::thread watcher([&] {
+    while (!done) {
+      auto release = reader.Current();
+      std::lock_guard guard(lock);
+      ++seen;
+      if (!published.count(release->Manifest) &&
+          release->Manifest != ReadWholeFile(Root + "/store/releases/" +
+                                             std::to_string(release->Number) + "/manifest"))
+        ++torn;
+    }
+  });
+  for (int i = 2; i <= 6; ++i) {
+    Write("app/Demo.exe", "program " + std::to_string(i));
+    Publish();
+    std::lock_guard guard(lock);
+    published.insert(ReadWholeFile(Root + "/store/releases/" + std::to_string(i) + "/manifest"));
+  }
+  done = true;
+  watcher.join();
+  EXPECT_EQ(torn.load(), 0);
+  EXPECT_GT(seen.load(), 0);
+  EXPECT_EQ(reader.Current()->Number, 6);
+}
+
+} // namespace
