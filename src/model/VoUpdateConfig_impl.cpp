@@ -1,0 +1,254 @@
+#include "VoUpdateConfig_impl.h"
+
+#include "KaFiles.h"
+#include "KaStrings.h"
+#include "KaWork.h"
+#include "VoConfig.h"
+#include "VoFolder_impl.h"
+
+#include <zlib.h>
+
+namespace {
+
+const char* const CRLF = "\r\n";
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0)
+      out += CRLF;
+    out += lines[i];
+  }
+  return out;
+}
+
+void AddLines(const IVoConfigSectionPtr& section, const std::string& text) {
+  for (const std::string& line : SplitLines(text))
+    section->AddLine(line);
+}
+
+// The file entries of a tree whose names are plain names, each with the
+// directory it sits in. A directory entry whose name is no plain name is left
+// out with everything below it, so nothing outside the directory walked is
+// ever touched, whatever the list says.
+void WalkPlainFiles(const IVoNodePtr& root, const std::string& path,
+                    const std::function<void(IVoFolderFile&, const std::string&)>& file,
+                    const std::function<void(IVoFolderDir&, const std::string&)>& leaveDir = {}) {
+  TVoFolderWalk walk;
+  walk.EnterDir = [](const IVoNodePtr&, IVoFolderDir& d, const std::string&) {
+    return IsPlainEntryName(d.GetName());
+  };
+  if (leaveDir)
+    walk.LeaveDir = [&](const IVoNodePtr&, IVoFolderDir& d, const std::string& prefix) {
+      leaveDir(d, prefix);
+    };
+  walk.File = [&](const IVoNodePtr&, IVoFolderFile& f, const std::string& prefix) {
+    if (IsPlainEntryName(f.GetName()))
+      file(f, prefix);
+  };
+  WalkFolder(root, path, walk);
+}
+
+class TInflater {
+public:
+  TInflater() { FOk = inflateInit(&FStream) == Z_OK; }
+  ~TInflater() {
+    if (FOk)
+      inflateEnd(&FStream);
+  }
+  TInflater(const TInflater&) = delete;
+  TInflater& operator=(const TInflater&) = delete;
+
+  // True when the input held one whole zlib stream; what follows it is ignored.
+  bool Run(const std::string& data, TStream& out) {
+    if (!FOk)
+      return false;
+    std::vector<unsigned char> buffer(65536);
+    FStream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    FStream.avail_in = static_cast<uInt>(data.size());
+    for (;;) {
+      FStream.next_out = buffer.data();
+      FStream.avail_out = static_cast<uInt>(buffer.size());
+      int rc = inflate(&FStream, Z_NO_FLUSH);
+      if (rc != Z_OK && rc != Z_STREAM_END)
+        return false;
+      out.WriteBuffer(buffer.data(), static_cast<int64_t>(buffer.size() - FStream.avail_out));
+      if (rc == Z_STREAM_END)
+        return true;
+    }
+  }
+
+private:
+  z_stream FStream{};
+  bool FOk;
+};
+
+// A name beside the file that nothing else uses, so that no other file is
+// overwritten or removed on the way; empty when none is found in a few tries.
+std::string TemporaryBeside(const std::string& fileName) {
+  for (int i = 0; i < 100; ++i) {
+    std::string name = fileName + "." + IntToStr(i) + ".~ws";
+    if (!FileExists(name) && !DirectoryExists(name))
+      return name;
+  }
+  return std::string();
+}
+
+void FetchFile(const IConnectionPtr& connection, const std::string& command,
+               const std::string& target, int32_t id) {
+  if (size_t p = target.rfind('\\'); p != std::string::npos)
+    ForceDirectories(target.substr(0, p));
+  IMessagePtr message = connection->NewMessage(command);
+  message->WriteInteger(id);
+  connection->Call(message);
+  InflateToFile(message->ReadString(), target);
+}
+
+} // namespace
+
+bool InflateToFile(const std::string& data, const std::string& fileName) {
+  const std::string temporary = TemporaryBeside(fileName);
+  if (temporary.empty())
+    return false;
+  try {
+    bool complete;
+    {
+      TFileStream out(temporary, fmCreate);
+      complete = TInflater().Run(data, out);
+    }
+    if (complete && RenameFile(temporary, fileName))
+      return true;
+  } catch (const std::exception&) {
+    // Any failure to write is the same as a broken stream: the old file stays.
+  }
+  RemoveFile(temporary);
+  return false;
+}
+
+TVoAction UpdateAction(const IVoFolderFile& file) {
+  const int32_t mode = file.GetMode() & 0xFF;
+  const bool fetchable = file.GetId() != 0;
+  switch (file.GetState()) {
+  case nsSame: return mode == umDelete ? TVoAction::Delete : TVoAction::None;
+  case nsChanged:
+    if (mode == umDelete)
+      return TVoAction::Delete;
+    return mode == umReplace && fetchable ? TVoAction::Fetch : TVoAction::None;
+  case nsMissing:
+    return (mode == umReplace || mode == umCreateOnly) && fetchable ? TVoAction::Fetch
+                                                                    : TVoAction::None;
+  default: return TVoAction::None;
+  }
+}
+
+// --- shortcuts ----------------------------------------------------------------
+
+IVoShortcutPtr TVoShortcuts::AddShortcut() {
+  FItems.push_back(std::make_shared<TVoShortcut>());
+  return FItems.back();
+}
+
+std::string TVoShortcuts::GetText() const {
+  std::vector<std::string> lines;
+  for (const IVoShortcutPtr& s : FItems)
+    lines.push_back("|" + Escape(s->GetName()) + "," + Escape(s->GetTarget()) + "," +
+                    Escape(s->GetIcon()) + "," + Escape(s->GetDescription()) + "," +
+                    Escape(s->GetGroup()) + "," + Escape(s->GetArguments()));
+  return JoinLines(lines);
+}
+
+void TVoShortcuts::SetText(const std::string& text) {
+  for (const std::string& line : SplitLines(text)) {
+    if (line.size() < 2 || line[0] != '|')
+      continue;
+    std::string rest = line.substr(1);
+    auto field = [&rest] { return Unescape(SplitFirst(",", rest)); };
+    IVoShortcutPtr s = AddShortcut();
+    s->SetName(field());
+    s->SetTarget(field());
+    s->SetIcon(field());
+    s->SetDescription(field());
+    s->SetGroup(field());
+    s->SetArguments(field());
+  }
+}
+
+// --- the manifest text -----------------------------------------------------------
+
+std::string TVoUpdateConfig::GetText() const {
+  IVoConfigPtr config = CreateConfig();
+  IVoConfigSectionPtr installer = config->AddSection("installer");
+  installer->WriteValue("appName", FAppName);
+  installer->WriteValue("appDir", FAppDir);
+  installer->WriteValue("payloadName", FPayloadName);
+  AddLines(config->AddSection("files"), FFolder->GetText());
+  AddLines(config->AddSection("shortcuts"), FShortcuts->GetText());
+  return config->GetText();
+}
+
+void TVoUpdateConfig::SetText(const std::string& text) {
+  IVoConfigPtr config = CreateConfig();
+  config->SetText(text);
+  IVoConfigSectionPtr installer = config->FindSection("installer");
+  FAppName = installer ? installer->ReadValue("appName") : std::string();
+  FAppDir = installer ? installer->ReadValue("appDir") : std::string();
+  FPayloadName = installer ? installer->ReadValue("payloadName") : std::string();
+  IVoConfigSectionPtr files = config->FindSection("files");
+  FFolder->SetText(files ? JoinLines(files->GetLines()) : std::string());
+  if (IVoConfigSectionPtr shortcuts = config->FindSection("shortcuts"))
+    FShortcuts->SetText(JoinLines(shortcuts->GetLines()));
+}
+
+// --- bringing a directory in line ----------------------------------------------
+
+bool TVoUpdateConfig::NeedsUpdate(const std::string& directory) {
+  FFolder->SetPath(directory);
+  bool needed = false;
+  WalkPlainFiles(FFolder->Scan(), FFolder->GetPath(),
+                 [&needed](IVoFolderFile& f, const std::string&) {
+                   needed = needed || UpdateAction(f) == TVoAction::Fetch;
+                 });
+  return needed;
+}
+
+void TVoUpdateConfig::Update(const std::string& directory, const IConnectionPtr& connection,
+                             const std::string& command) {
+  FFolder->SetPath(directory);
+  FFolder->Update();
+  const IVoNodePtr root = FFolder->GetRoot();
+  const std::string path = FFolder->GetPath();
+  int32_t count = 0;
+  WalkPlainFiles(root, path, [&count](IVoFolderFile&, const std::string&) { ++count; });
+
+  TWorkGuard work(WorkFiles, count);
+  int32_t position = 0;
+  WalkPlainFiles(root, path, [&](IVoFolderFile& f, const std::string& prefix) {
+    Work().SetPosition(++position);
+    switch (UpdateAction(f)) {
+    case TVoAction::Delete: RemoveFile(prefix + f.GetName()); break;
+    case TVoAction::Fetch: FetchFile(connection, command, prefix + f.GetName(), f.GetId()); break;
+    case TVoAction::None: break;
+    }
+  });
+}
+
+void TVoUpdateConfig::Remove(const std::string& directory, bool removeAll) {
+  TWorkGuard work(WorkCall, 0);
+  FFolder->SetPath(directory);
+  FFolder->Update();
+  auto removeFile = [removeAll](IVoFolderFile& f, const std::string& prefix) {
+    bool remove = false;
+    switch (f.GetState()) {
+    case nsNew: remove = removeAll; break;
+    case nsSame:
+    case nsChanged: remove = removeAll || (f.GetMode() & 0xFF) != umKeep; break;
+    default: break;
+    }
+    if (remove)
+      RemoveFile(prefix + f.GetName());
+  };
+  auto removeDir = [](IVoFolderDir& d, const std::string& prefix) {
+    RemoveDir(prefix + d.GetName() + "\\");
+  };
+  WalkPlainFiles(FFolder->GetRoot(), FFolder->GetPath(), removeFile, removeDir);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "VoUpdateConfig.h"
+
+#include <vector>
+
+class TVoShortcut : public IVoShortcut {
+public:
+  std::string GetName() const override { return FName; }
+  void SetName(const std::string& value) override { FName = value; }
+  std::string GetTarget() const override { return FTarget; }
+  void SetTarget(const std::string& value) override { FTarget = value; }
+  std::string GetIcon() const override { return FIcon; }
+  void SetIcon(const std::string& value) override { FIcon = value; }
+  std::string GetDescription() const override { return FDescription; }
+  void SetDescription(const std::string& value) override { FDescription = value; }
+  std::string GetArguments() const override { return FArguments; }
+  void SetArguments(const std::string& value) override { FArguments = value; }
+  std::string GetGroup() const override { return FGroup; }
+  void SetGroup(const std::string& value) override { FGroup = value; }
+
+private:
+  std::string FName, FTarget, FIcon, FDescription, FArguments, FGroup;
+};
+
+class TVoShortcuts : public IVoShortcuts {
+public:
+  int GetCount() const override { return static_cast<int>(FItems.size()); }
+  IVoShortcutPtr GetItem(int index) const override { return FItems.at(index); }
+  std::string GetText() const override;
+  void SetText(const std::string& text) override;
+  IVoShortcutPtr AddShortcut() override;
+
+private:
+  std::vector<IVoShortcutPtr> FItems;
+};
+
+class TVoUpdateConfig : public IVoUpdateConfig {
+public:
+  std::string GetAppName() const override { return FAppName; }
+  void SetAppName(const std::string& value) override { FAppName = value; }
+  std::string GetAppDir() const override { return FAppDir; }
+  void SetAppDir(const std::string& value) override { FAppDir = value; }
+  std::string GetPayloadName() const override { return FPayloadName; }
+  void SetPayloadName(const std::string& value) override { FPayloadName = value; }
+  std::string GetText() const override;
+  void SetText(const std::string& text) override;
+  IVoFolderPtr GetFolder() const override { return FFolder; }
+  IVoShortcutsPtr GetShortcuts() const override { return FShortcuts; }
+
+  bool NeedsUpdate(const std::string& directory) override;
+  void Update(const std::string& directory, const IConnectionPtr& connection,
+              const std::string& command) override;
+  void Remove(const std::string& directory, bool removeAll) override;
+
+private:
+  std::string FAppName, FAppDir, FPayloadName;
+  IVoFolderPtr FFolder = CreateFolder();
+  IVoShortcutsPtr FShortcuts = std::make_shared<TVoShortcuts>();
+};
+
+// What Update does with a file entry, by its state and the low 8 bits of its
+// mode; an entry without content identifier is never fetched.
+enum class TVoAction { None, Fetch, Delete };
+TVoAction UpdateAction(const IVoFolderFile& file);
+
+// Inflates a zlib stream into the file through a temporary file beside it,
+// so the file is replaced only by complete content. False, with the file as
+// it was, when anything fails.
+bool InflateToFile(const std::string& data, const std::string& fileName);

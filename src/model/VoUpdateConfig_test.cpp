@@ -1,0 +1,392 @@
+#include "VoUpdateConfig.h"
+
+#include "KaDateUtils.h"
+#include "KaExceptions.h"
+#include "KaWork.h"
+#include "VoFolder_impl.h"
+#include "VoTesting.h"
+#include "VoUpdateConfig_impl.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <zlib.h>
+
+namespace {
+
+KA_DECLARE_EXCEPTION(EScriptedCall, Exception);
+
+std::string Deflate(const std::string& data) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  std::string out(size, '\0');
+  EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                      reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
+                      9),
+            Z_OK);
+  out.resize(size);
+  return out;
+}
+
+// Answers "admin:getFile" with a prepared zlib stream per identifier, as the
+// connection leaves an answer: its bytes in the message's read stream.
+class TScriptedConnection : public IConnection {
+public:
+  bool GetActive() const override { return true; }
+  void SetActive(bool) override {}
+  std::string GetHost() const override { return "scripted"; }
+  void SetHost(const std::string&) override {}
+  std::string GetPath() const override { return "/cgi-bin/RUzodi"; }
+  void SetPath(const std::string&) override {}
+  IMessagePtr NewMessage(const std::string& command) override {
+    IMessagePtr m = CreateMessage();
+    m->SetCommand(command);
+    return m;
+  }
+  void Call(const IMessagePtr& message, const std::string& path) override {
+    IMessagePtr request = CreateMessage();
+    request->GetReadStream().CopyFrom(message->GetWriteStream(), 0);
+    request->GetReadStream().SetPosition(0);
+    int32_t id = request->ReadInteger();
+    Calls.push_back(id);
+    EXPECT_EQ(message->GetCommand(), "admin:getFile");
+    EXPECT_EQ(path, "") << "the connection's own path";
+    if (Failing.count(id))
+      throw EScriptedCall("$(Connection is Out-of-Sync)!");
+    IMessagePtr answer = CreateMessage();
+    answer->WriteString(Answers.count(id) ? Answers[id] : Deflate("content " + IntToStr(id)));
+    TMemoryStream& r = message->GetReadStream();
+    r.Clear();
+    r.CopyFrom(answer->GetWriteStream(), 0);
+    r.SetPosition(0);
+  }
+
+  std::map<int32_t, std::string> Answers;
+  std::set<int32_t> Failing;
+  std::vector<int32_t> Calls;
+};
+
+// The levels of the progress tracker as the manifest opens and moves them.
+class TWorkLog : public IWorkObserver {
+public:
+  TWorkLog() { Work().AddObserver(this); }
+  ~TWorkLog() override { Work().RemoveObserver(this); }
+  void WorkStarted() override { Events.push_back("started"); }
+  void WorkFinished() override { Events.push_back("finished"); }
+  void WorkChanged(const IWorkLevel& level) override {
+    Events.push_back(IntToStr(level.GetWorkID()) + ":" + IntToStr(level.GetPosition()) + "/" +
+                     IntToStr(level.GetMaximum()));
+  }
+  std::vector<std::string> Events;
+};
+
+using Strings = std::vector<std::string>;
+
+const std::string ExampleManifest =
+    "[installer]\r\nappName=Example\r\nappDir=C:\\Example\\\r\n"
+    "payloadName=Example.exe\r\n\r\n"
+    "[files]\r\n|=\r\n|:*\r\n|x\r\n\r\n"
+    "[shortcuts]\r\n|Example,Example.exe,Example.exe,Starts Example,,\r\n\r\n";
+
+} // namespace
+
+TEST(VoUpdateConfigText, ReadsAndWritesTheManifest) {
+  IVoUpdateConfigPtr m = CreateUpdateConfig();
+  EXPECT_EQ(m->GetText(),
+            "[installer]\r\nappName=\r\nappDir=\r\npayloadName=\r\n\r\n[files]\r\n|=\r\n|x\r\n\r\n")
+      << "an empty list writes no shortcuts section";
+  m->SetText(ExampleManifest);
+  EXPECT_EQ(m->GetAppName(), "Example");
+  EXPECT_EQ(m->GetAppDir(), "C:\\Example\\");
+  EXPECT_EQ(m->GetPayloadName(), "Example.exe");
+  EXPECT_EQ(m->GetFolder()->GetMasks()[0], "*");
+  ASSERT_EQ(m->GetShortcuts()->GetCount(), 1);
+  IVoShortcutPtr s = m->GetShortcuts()->GetItem(0);
+  EXPECT_EQ(s->GetName(), "Example");
+  EXPECT_EQ(s->GetDescription(), "Starts Example");
+  EXPECT_EQ(s->GetGroup(), "");
+  EXPECT_EQ(m->GetText(), ExampleManifest);
+
+  // A fresh object, every field with characters that need escaping.
+  IVoUpdateConfigPtr n = CreateUpdateConfig();
+  n->SetAppName("A = B");
+  n->SetPayloadName("bin\\run.exe");
+  IVoShortcutPtr t = n->GetShortcuts()->AddShortcut();
+  const Strings fields = {"$(Name), \"quoted\"", "bin\\t.exe", "i,co",
+                          "d'e\\s\nc",           "Group\\Sub", "/a \"b\""};
+  t->SetName(fields[0]);
+  t->SetTarget(fields[1]);
+  t->SetIcon(fields[2]);
+  t->SetDescription(fields[3]);
+  t->SetGroup(fields[4]);
+  t->SetArguments(fields[5]);
+  n->GetFolder()->SetText("|=C:\\\\P\\\\\r\n|-7,1,2,00000000000000000,4,f,1\r\n|x\r\n");
+  IVoUpdateConfigPtr back = CreateUpdateConfig();
+  back->SetText(n->GetText());
+  EXPECT_EQ(back->GetAppName(), "A = B");
+  EXPECT_EQ(back->GetPayloadName(), "bin\\run.exe");
+  EXPECT_EQ(back->GetFolder()->GetText(), n->GetFolder()->GetText());
+  IVoShortcutPtr u = back->GetShortcuts()->GetItem(0);
+  EXPECT_EQ((Strings{u->GetName(), u->GetTarget(), u->GetIcon(), u->GetDescription(), u->GetGroup(),
+                     u->GetArguments()}),
+            fields);
+  EXPECT_EQ(back->GetShortcuts()->GetText().find("|$(Name)\\c \\\"quoted\\\",bin\\\\t.exe,i\\cco,"),
+            0u)
+      << "group comes fifth, arguments last";
+}
+
+TEST(VoUpdateConfigText, MissingSectionsAndShortShortcutLines) {
+  IVoUpdateConfigPtr m = CreateUpdateConfig();
+  m->SetText(ExampleManifest);
+  m->SetText(
+      "[shortcuts]\r\n|Short,run.exe,icon.ico\r\n|\r\nnot raw\r\n|A,B,C,D,E,F,dropped,too\r\n");
+  EXPECT_EQ(m->GetAppName(), "") << "no installer section empties the values";
+  EXPECT_EQ(m->GetPayloadName(), "");
+  EXPECT_EQ(m->GetFolder()->GetMasks().GetCount(), 0) << "no files section empties the folder";
+  EXPECT_FALSE(m->GetFolder()->GetRoot()->HasChildren());
+  ASSERT_EQ(m->GetShortcuts()->GetCount(), 3) << "shortcuts are added to the earlier ones";
+  IVoShortcutPtr s = m->GetShortcuts()->GetItem(1);
+  EXPECT_EQ(s->GetName(), "Short");
+  EXPECT_EQ(s->GetIcon(), "icon.ico");
+  EXPECT_EQ(s->GetDescription(), "");
+  EXPECT_EQ(s->GetGroup(), "") << "on the desktop";
+  EXPECT_EQ(s->GetArguments(), "");
+  EXPECT_EQ(m->GetShortcuts()->GetItem(2)->GetArguments(), "F");
+
+  m->SetText("[installer]\r\nappName=X\r\n");
+  EXPECT_EQ(m->GetShortcuts()->GetCount(), 3) << "no shortcuts section leaves the list";
+  EXPECT_EQ(m->GetAppName(), "X");
+  EXPECT_EQ(m->GetAppDir(), "");
+
+  EXPECT_THROW(m->SetText("[installer]\r\nappName=Y\r\n[files]\r\n|-1,x\r\n"), EConvertError);
+  EXPECT_EQ(m->GetAppName(), "Y") << "values are set before the files are read";
+}
+
+TEST(VoUpdateConfigActions, TheTableByStateModeAndIdentifier) {
+  const int32_t modes[] = {umReplace, umCreateOnly, umDelete, umKeep, 3, 256, 258};
+  // n: none, f: fetch, d: delete; one row per state, one column per mode.
+  const char* const table[] = {"nnnnnnn", "nndnnnd", "fndnnfd", "ffnnnfn"};
+  for (int state = nsNew; state <= nsMissing; ++state) {
+    for (int column = 0; column < 7; ++column) {
+      for (int32_t id : {7, 0}) {
+        TVoFolderFile f;
+        f.SetState(static_cast<TVoNodeState>(state));
+        f.SetMode(modes[column]);
+        f.SetId(id);
+        char expected = table[state][column];
+        if (expected == 'f' && id == 0)
+          expected = 'n';
+        const char got = "nfd"[static_cast<int>(UpdateAction(f))];
+        EXPECT_EQ(got, expected) << "state " << state << " mode " << modes[column] << " id " << id;
+      }
+    }
+  }
+}
+
+namespace {
+
+class VoUpdateConfigDisk : public ::testing::Test {
+protected:
+  // A "|-" line that lists the file as it is on disk now.
+  std::string Listed(const std::string& name, int32_t id, int32_t mode) {
+    std::vector<TSearchRec> found = FindEntries(Dir.Path + name);
+    EXPECT_EQ(found.size(), 1u) << name;
+    if (found.empty())
+      return "";
+    return "|-" + IntToStr(id) + "," + IntToStr(found[0].Size) + "," +
+           IntToStr(FileCRC(Dir.Path + name)) + "," + DateTimeToStamp(found[0].Time) + "," +
+           IntToStr(mode) + "," + Escape(CopyAfterLast("\\", "\\" + name)) + "\r\n";
+  }
+  static std::string Unlisted(const std::string& name, int32_t id, int32_t mode) {
+    return "|-" + IntToStr(id) + ",1,1,20200101000000000," + IntToStr(mode) + "," + Escape(name) +
+           "\r\n";
+  }
+  // Straight into the folder: the manifest text would trim a name's trailing blanks.
+  void Load(const std::string& files) {
+    Manifest->GetFolder()->SetText("|:*\r\n" + files + "|x\r\n");
+  }
+  // Makes a listed file changed: other content and size, another time.
+  void Change(const std::string& name) {
+    Dir.Write(name, Dir.Read(name) + " changed locally");
+    Dir.Touch(name, EncodeDateTime({2021, 3, 3, 3, 3, 4, 0}));
+  }
+  Strings OnDisk(const std::string& sub = "") {
+    Strings names;
+    for (const TSearchRec& r : FindEntries(Dir.Path + sub + "*"))
+      names.push_back(r.Name);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TScratchDir Dir;
+  IVoUpdateConfigPtr Manifest = CreateUpdateConfig();
+  std::shared_ptr<TScriptedConnection> Connection = std::make_shared<TScriptedConnection>();
+  TWorkLog Log;
+};
+
+} // namespace
+
+TEST_F(VoUpdateConfigDisk, UpdateFetchesAndDeletesByTheTable) {
+  // The server's content of identifier n is "content n"; the list describes it.
+  const std::vector<std::pair<const char*, int32_t>> listed = {
+      {"r_same", 1},    {"r_changed", 2},  {"r_missing", 3},     {"c_changed", 4},
+      {"c_missing", 5}, {"d_same", 6},     {"d_changed", 7},     {"d_missing", 8},
+      {"k_changed", 9}, {"k_missing", 10}, {"m256_missing", 11}, {"zero_missing", 0}};
+  const std::map<std::string, int32_t> modes = {{"r", umReplace}, {"c", umCreateOnly},
+                                                {"d", umDelete},  {"k", umKeep},
+                                                {"m256", 256},    {"zero", umReplace}};
+  std::string files;
+  for (auto [name, id] : listed) {
+    Dir.Write(name, "content " + IntToStr(id));
+    files += Listed(name, id, modes.at(CopyBeforeFirst("_", name)));
+  }
+  Dir.Write("sub\\deep", "content 12");
+  files += "|+0,0,sub\r\n" + Listed("sub\\deep", 12, umReplace) + "|x\r\n";
+  Dir.Write("local", "not listed");
+  for (const char* name : {"r_changed", "c_changed", "d_changed", "k_changed"})
+    Change(name);
+  for (const char* name : {"r_missing", "c_missing", "d_missing", "k_missing", "m256_missing",
+                           "zero_missing", "sub\\deep"})
+    RemoveFile(Dir.Path + name);
+  RemoveDir(Dir.Path + "sub");
+  Load(files);
+  const std::string manifest = Manifest->GetText();
+  EXPECT_TRUE(Manifest->NeedsUpdate(Dir.Path));
+  EXPECT_TRUE(Connection->Calls.empty());
+
+  // Only deleting makes no update needed.
+  IVoUpdateConfigPtr deleteOnly = CreateUpdateConfig();
+  deleteOnly->SetText("[files]\r\n|:*\r\n" + Listed("d_same", 6, umDelete) + "|x\r\n");
+  EXPECT_FALSE(deleteOnly->NeedsUpdate(Dir.Path));
+
+  Manifest->Update(Dir.Path.substr(0, Dir.Path.size() - 1), Connection, "admin:getFile");
+  EXPECT_EQ(Connection->Calls, (std::vector<int32_t>{2, 3, 5, 11, 12}));
+  EXPECT_EQ(Dir.Read("r_same"), "content 1");
+  EXPECT_EQ(Dir.Read("r_changed"), "content 2");
+  EXPECT_EQ(Dir.Read("r_missing"), "content 3");
+  EXPECT_EQ(Dir.Read("c_changed"), "content 4 changed locally") << "local changes survive";
+  EXPECT_EQ(Dir.Read("c_missing"), "content 5");
+  EXPECT_EQ(Dir.Read("k_changed"), "content 9 changed locally");
+  EXPECT_EQ(Dir.Read("m256_missing"), "content 11");
+  EXPECT_EQ(Dir.Read("sub\\deep"), "content 12") << "its directory is created";
+  EXPECT_EQ(OnDisk(), (Strings{"c_changed", "c_missing", "k_changed", "local", "m256_missing",
+                               "r_changed", "r_missing", "r_same", "sub"}))
+      << "deleted by mode, nothing fetched for identifier 0, no temporary file left";
+
+  // Every file entry is a step of the files level, which is closed at the end.
+  Strings expected = {"started", "11:0/14"};
+  for (int i = 1; i <= 14; ++i)
+    expected.push_back("11:" + IntToStr(i) + "/14");
+  expected.push_back("finished");
+  EXPECT_EQ(Log.Events, expected);
+
+  // The fetched files differ from the list in their time only.
+  IVoUpdateConfigPtr again = CreateUpdateConfig();
+  again->SetText(manifest);
+  EXPECT_FALSE(again->NeedsUpdate(Dir.Path));
+}
+
+TEST_F(VoUpdateConfigDisk, ABrokenStreamKeepsTheOldFile) {
+  Dir.Write("a", "content 1");
+  Dir.Write("b", "content 2");
+  Dir.Write("c", "content 3");
+  Load(Listed("a", 1, umReplace) + Listed("b", 2, umReplace) + Listed("c", 3, umReplace));
+  for (const char* name : {"a", "b", "c"})
+    Change(name);
+  Connection->Answers[1] = "this is no zlib stream";
+  const std::string whole = Deflate(std::string(200000, 'x') + "end");
+  Connection->Answers[2] = whole.substr(0, whole.size() / 2);
+  Manifest->Update(Dir.Path, Connection, "admin:getFile");
+  EXPECT_EQ(Connection->Calls, (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(Dir.Read("a"), "content 1 changed locally");
+  EXPECT_EQ(Dir.Read("b"), "content 2 changed locally") << "a cut stream is no content";
+  EXPECT_EQ(Dir.Read("c"), "content 3") << "the walk goes on";
+  EXPECT_EQ(OnDisk(), (Strings{"a", "b", "c"}));
+
+  EXPECT_TRUE(InflateToFile(whole + "trailing", Dir.Path + "big"));
+  EXPECT_EQ(Dir.Read("big").size(), 200003u);
+  EXPECT_FALSE(InflateToFile(Deflate("x"), Dir.Path + "none\\x")) << "no directory to write in";
+}
+
+TEST_F(VoUpdateConfigDisk, AFailedCallEndsTheUpdateWithTheLevelClosed) {
+  Load(Unlisted("a", 1, umReplace) + Unlisted("b", 2, umReplace) + Unlisted("c", 3, umReplace));
+  Connection->Failing.insert(2);
+  EXPECT_THROW(Manifest->Update(Dir.Path, Connection, "admin:getFile"), EScriptedCall);
+  EXPECT_EQ(Connection->Calls, (std::vector<int32_t>{1, 2}));
+  EXPECT_EQ(OnDisk(), Strings{"a"});
+  EXPECT_EQ(Log.Events, (Strings{"started", "11:0/3", "11:1/3", "11:2/3", "11:3/3", "finished"}));
+}
+
+TEST_F(VoUpdateConfigDisk, RemoveKeepsWhatIsNotListedUnlessAllGoes) {
+  for (const char* name : {"app.exe", "keep.ini", "changed.dll", "bin\\tool.exe",
+                           "data\\listed.dat", "data\\mine.txt", "mine.txt"})
+    Dir.Write(name, name);
+  const std::string files = Listed("app.exe", 1, umReplace) + Listed("keep.ini", 2, umKeep + 256) +
+                            Listed("changed.dll", 3, umCreateOnly) +
+                            Unlisted("missing.txt", 4, umReplace) + "|+0,0,bin\r\n" +
+                            Listed("bin\\tool.exe", 5, umReplace) + "|x\r\n" + "|+0,0,data\r\n" +
+                            Listed("data\\listed.dat", 6, umDelete) + "|x\r\n";
+  Change("changed.dll");
+  Load(files);
+  Manifest->Remove(Dir.Path, false);
+  EXPECT_EQ(OnDisk(), (Strings{"data", "keep.ini", "mine.txt"}));
+  EXPECT_EQ(OnDisk("data\\"), Strings{"mine.txt"})
+      << "a directory holding a file of the user's stays";
+  EXPECT_EQ(Log.Events, (Strings{"started", "finished"}));
+
+  Load(files);
+  Manifest->Remove(Dir.Path, true);
+  EXPECT_TRUE(OnDisk().empty());
+  EXPECT_TRUE(DirectoryExists(Dir.Path)) << "the directory itself stays";
+}
+
+TEST_F(VoUpdateConfigDisk, NamesThatAreNoPlainNamesNeverReachTheDisk) {
+  // The installation directory is app\; the victim lies beside it.
+  const std::string app = Dir.Path + "app\\";
+  Dir.Write("victim.txt", "precious");
+  ForceDirectories(app);
+  const Strings refused = {"..\\victim.txt",
+                           "../victim.txt",
+                           "",
+                           ".",
+                           "..",
+                           "C:victim.txt",
+                           "a<b",
+                           "a>b",
+                           "a\"b",
+                           "a|b",
+                           "a?b",
+                           "a*b",
+                           "tab\t",
+                           std::string("nul\0", 4),
+                           "ends.",
+                           "ends ",
+                           "CON",
+                           "prn.txt",
+                           "Aux",
+                           "NUL.victim.txt",
+                           "COM1",
+                           "lpt9.log"};
+  for (const std::string& bad : refused) {
+    Connection->Calls.clear();
+    Load("|+0,0," + Escape(bad) + "\r\n" + Unlisted("victim.txt", 8, umReplace) + "|x\r\n" +
+         Unlisted(bad, 7, umReplace));
+    EXPECT_FALSE(Manifest->NeedsUpdate(app)) << bad;
+    Log.Events.clear();
+    Manifest->Update(app, Connection, "admin:getFile");
+    EXPECT_TRUE(Connection->Calls.empty()) << bad;
+    EXPECT_EQ(Log.Events, (Strings{"started", "finished"})) << "nothing counted for " << bad;
+    Manifest->Remove(app, true);
+    EXPECT_EQ(OnDisk(), (Strings{"app", "victim.txt"})) << bad;
+    EXPECT_TRUE(OnDisk("app\\").empty()) << bad;
+    EXPECT_EQ(Dir.Read("victim.txt"), "precious") << bad;
+  }
+
+  // Beside refused entries the plain ones are handled as usual.
+  Connection->Calls.clear();
+  Load(Unlisted("..\\victim.txt", 7, umReplace) + Unlisted("good", 1, umReplace));
+  Manifest->Update(app, Connection, "admin:getFile");
+  EXPECT_EQ(Connection->Calls, std::vector<int32_t>{1});
+  EXPECT_EQ(OnDisk("app\\"), Strings{"good"});
+  EXPECT_EQ(Dir.Read("victim.txt"), "precious");
+}
