@@ -7,8 +7,10 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 
+#include <array>
 #include <atomic>
 #include <optional>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -141,37 +143,33 @@ private:
   }
 
   void SendAnswer() {
-    FHead.emplace(http::status::ok, FVersion);
-    FHead->set(http::field::content_type, "application/octet-stream");
-    FHead->content_length(static_cast<std::uint64_t>(FAnswer.Size()));
-    FHead->keep_alive(FKeepAlive);
-    FHeadWriter.emplace(*FHead);
+    http::response<http::empty_body> header(http::status::ok, FVersion);
+    header.set(http::field::content_type, "application/octet-stream");
+    header.content_length(static_cast<std::uint64_t>(FAnswer.Size()));
+    header.keep_alive(FKeepAlive);
+    std::ostringstream text;
+    text << header.base();
+    FHeaderText = text.str();
     FRecord.HttpStatus = 200;
     FRecord.Bytes = FAnswer.Size();
-    FStream.expires_after(FServer.Options.WriteTime);
-    http::async_write_header(FStream, *FHeadWriter,
-                             [self = shared_from_this()](beast::error_code ec, size_t) {
-                               self->Guard([&] {
-                                 if (ec)
-                                   return self->Reject("write failed");
-                                 TMemoryStream& head = self->FAnswer.Head->GetWriteStream();
-                                 self->WriteBytes(head.Memory(), head.GetSize());
-                               });
-                             });
+    // Header and first part in one write: one packet for a small answer.
+    TMemoryStream& head = FAnswer.Head->GetWriteStream();
+    Write(std::array<net::const_buffer, 2>{
+        net::buffer(FHeaderText), net::buffer(head.Memory(), static_cast<size_t>(head.GetSize()))});
   }
 
-  void WriteBytes(const void* data, int64_t size) {
+  template <class TBuffers> void Write(const TBuffers& buffers) {
     FStream.expires_after(FServer.Options.WriteTime);
-    net::async_write(FStream, net::buffer(data, static_cast<size_t>(size)),
-                     [self = shared_from_this()](beast::error_code ec, size_t) {
-                       self->Guard([&] {
-                         if (ec)
-                           return self->Reject("write failed");
-                         if (TUpdateService::NextChunk(self->FAnswer, self->FChunk))
-                           return self->WriteBytes(self->FChunk.Memory(), self->FChunk.GetSize());
-                         self->Finish(self->FKeepAlive);
-                       });
-                     });
+    net::async_write(FStream, buffers, [self = shared_from_this()](beast::error_code ec, size_t) {
+      self->Guard([&] {
+        if (ec)
+          return self->Reject("write failed");
+        if (TUpdateService::NextChunk(self->FAnswer, self->FChunk))
+          return self->Write(
+              net::buffer(self->FChunk.Memory(), static_cast<size_t>(self->FChunk.GetSize())));
+        self->Finish(self->FKeepAlive);
+      });
+    });
   }
 
   void SendError(http::status status, const std::string& text, bool keepAlive) {
@@ -241,8 +239,7 @@ private:
   beast::flat_buffer FBuffer;
   std::string FPeer;
   std::optional<http::request_parser<http::string_body>> FParser;
-  std::optional<http::response<http::empty_body>> FHead;
-  std::optional<http::response_serializer<http::empty_body>> FHeadWriter;
+  std::string FHeaderText;
   std::optional<http::response<http::string_body>> FError;
   TAnswer FAnswer;
   TMemoryStream FChunk;

@@ -2,6 +2,7 @@
 
 #include "KaExceptions.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
@@ -61,7 +62,7 @@ bool TLoopbackClient::Fill() {
   }
 }
 
-TLoopbackClient::TResponse TLoopbackClient::ReadResponse() {
+TLoopbackClient::TResponse TLoopbackClient::ReadResponse(bool keepBody) {
   TResponse r;
   size_t end;
   while ((end = FPending.find("\r\n\r\n")) == std::string::npos)
@@ -77,22 +78,27 @@ TLoopbackClient::TResponse TLoopbackClient::ReadResponse() {
     if (at != std::string::npos)
       length = std::stoul(r.Head.substr(at + 15));
   }
-  while (FPending.size() < length)
-    if (!Fill()) {
+  while (static_cast<size_t>(r.BodySize) < length) {
+    if (FPending.empty() && !Fill()) {
       r.Status = 0;
       return r;
     }
-  r.Body = FPending.substr(0, length);
-  FPending.erase(0, length);
+    size_t take = std::min(FPending.size(), length - static_cast<size_t>(r.BodySize));
+    if (keepBody)
+      r.Body.append(FPending, 0, take);
+    FPending.erase(0, take);
+    r.BodySize += static_cast<int64_t>(take);
+  }
   return r;
 }
 
-TLoopbackClient::TResponse TLoopbackClient::Post(const std::string& path, const std::string& body) {
+TLoopbackClient::TResponse TLoopbackClient::Post(const std::string& path, const std::string& body,
+                                                 bool keepBody) {
   if (!SendRaw("POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
                "Content-Type: application/octet-stream\r\nContent-Length: " +
                std::to_string(body.size()) + "\r\n\r\n" + body))
     return {};
-  return ReadResponse();
+  return ReadResponse(keepBody);
 }
 
 TLoopbackClient::TResponse TLoopbackClient::Get(const std::string& path) {

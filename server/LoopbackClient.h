@@ -12,7 +12,8 @@ public:
   struct TResponse {
     int Status = 0; // 0: the connection ended before a status line
     std::string Head;
-    std::string Body;
+    std::string Body; // empty when the body was counted, not kept
+    int64_t BodySize = 0;
   };
 
   TLoopbackClient(uint16_t port, std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -20,12 +21,13 @@ public:
   TLoopbackClient(const TLoopbackClient&) = delete;
   TLoopbackClient& operator=(const TLoopbackClient&) = delete;
 
-  TResponse Post(const std::string& path, const std::string& body);
+  // keepBody false: the body is read and counted but not held (huge answers).
+  TResponse Post(const std::string& path, const std::string& body, bool keepBody = true);
   TResponse Get(const std::string& path);
   // Sends bytes as they are; false once the peer has closed.
   bool SendRaw(const std::string& bytes);
   // Reads one response; Status 0 when the connection closed (or timed out) first.
-  TResponse ReadResponse();
+  TResponse ReadResponse(bool keepBody = true);
   // True when the server has closed the connection (reads end of stream).
   bool WaitClosed();
 

@@ -1,0 +1,230 @@
+// Requests per second of "admin:getFile" for a 4 KB blob with 1, 16 and 256
+// kept-alive clients, against nginx serving the same bytes as a static file
+// in the same run; then the server's peak memory while it sends a 1 GB blob.
+// Everything runs on 127.0.0.1 and ends after a bounded time.
+
+#include "LoopbackClient.h"
+#include "ReleaseStore.h"
+#include "ServerTesting.h"
+#include "UpdateService.h"
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto RunTime = 2s;
+constexpr int64_t BigSize = int64_t{1} << 30;
+
+struct TChild {
+  pid_t Pid = -1;
+  ~TChild() {
+    if (Pid > 0) {
+      ::kill(Pid, SIGTERM);
+      ::waitpid(Pid, nullptr, 0);
+    }
+  }
+};
+
+// Starts `argv`; with `readPort`, returns the port from its "listening on host:port" line.
+uint16_t Spawn(TChild& child, const std::vector<std::string>& args, bool readPort) {
+  int out[2];
+  if (::pipe(out) != 0)
+    throw std::runtime_error("pipe failed");
+  child.Pid = ::fork();
+  if (child.Pid == 0) {
+    ::dup2(out[1], 1);
+    ::close(out[0]);
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+      argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  uint16_t port = 0;
+  if (readPort) {
+    std::string line;
+    char c;
+    while (::read(out[0], &c, 1) == 1 && c != '\n')
+      line += c;
+    size_t colon = line.rfind(':');
+    if (colon == std::string::npos)
+      throw std::runtime_error("the server printed no port: " + line);
+    port = static_cast<uint16_t>(std::stoi(line.substr(colon + 1)));
+  }
+  ::close(out[0]);
+  return port;
+}
+
+uint16_t FreePort() {
+  // Bind-and-release: nginx takes its port from its configuration.
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  socklen_t length = sizeof addr;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
+  ::close(fd);
+  return ntohs(addr.sin_port);
+}
+
+bool WaitListening(uint16_t port) {
+  for (int i = 0; i < 100; ++i) {
+    try {
+      TLoopbackClient probe(port, 1s);
+      return true;
+    } catch (...) {
+      std::this_thread::sleep_for(50ms);
+    }
+  }
+  return false;
+}
+
+// `request` makes one request on a client's connection and says whether the answer was right.
+template <class TSetup> double RequestsPerSecond(int clients, TSetup setup) {
+  std::atomic<int64_t> done{0}, wrong{0};
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> threads;
+  for (int i = 0; i < clients; ++i)
+    threads.emplace_back([&] {
+      try {
+        auto request = setup();
+        while (!stop) {
+          if (request())
+            ++done;
+          else
+            ++wrong;
+        }
+      } catch (...) {
+        ++wrong;
+      }
+    });
+  auto start = std::chrono::steady_clock::now();
+  std::this_thread::sleep_for(RunTime);
+  int64_t counted = done.load();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  stop = true;
+  for (auto& t : threads)
+    t.join();
+  if (wrong)
+    std::printf("    (%lld wrong or failed answers)\n", static_cast<long long>(wrong.load()));
+  return counted / seconds;
+}
+
+long PeakKiB(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0)
+      return std::stol(line.substr(6));
+  return -1;
+}
+
+} // namespace
+
+int main() {
+  TTempStore temp;
+  fs::permissions(temp.Dir(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+  std::string small(4096, '\0');
+  for (size_t i = 0; i < small.size(); ++i)
+    small[i] = static_cast<char>(i * 31 + 7);
+  temp.AddBlob(1, small);
+  temp.Publish(1, "Bench", "[installer]\r\nappName=Bench\r\n");
+
+  TChild server;
+  uint16_t port = Spawn(server,
+                        {WEBSETUP_TOOL, "serve", "--store", temp.Dir(), "--port", "0", "--quiet",
+                         "--max-connections", "2000"},
+                        true);
+  std::string www = temp.Dir() + "/www";
+  fs::create_directories(www);
+  WriteFileAtomically(www + "/blob", small);
+  uint16_t nginxPort = FreePort();
+  std::string conf = temp.Dir() + "/nginx.conf";
+  WriteFileAtomically(conf, "daemon off;\nworker_processes auto;\npid " + temp.Dir() +
+                                "/nginx.pid;\nerror_log " + temp.Dir() +
+                                "/nginx.err;\nevents { worker_connections 2048; }\n"
+                                "http { access_log off; keepalive_requests 1000000;\n"
+                                "  server { listen 127.0.0.1:" +
+                                std::to_string(nginxPort) + "; root " + www + "; }\n}\n");
+  TChild nginx;
+  bool haveNginx = fs::exists("/usr/sbin/nginx");
+  if (haveNginx) {
+    Spawn(nginx, {"/usr/sbin/nginx", "-c", conf, "-p", temp.Dir()}, false);
+    haveNginx = WaitListening(nginxPort);
+  }
+
+  std::printf("server_bench: admin:getFile of a 4 KB blob, %lld s per run, requests per second\n",
+              static_cast<long long>(std::chrono::seconds(RunTime).count()));
+  for (int clients : {1, 16, 256}) {
+    double ours = RequestsPerSecond(clients, [&] {
+      auto http = std::make_shared<TLoopbackClient>(port, 30s);
+      auto session = std::make_shared<TRawSession>(
+          [http](const std::string& body) { return http->Post("/cgi-bin/RUzodi", body).Body; });
+      return [http, session, &small] {
+        TParsedAnswer a =
+            session->Call(TUpdateService::GetFile, [](IMessage& m) { m.WriteInteger(1); });
+        return a.Status == 0 && a.Message->ReadString() == small;
+      };
+    });
+    double theirs = 0;
+    if (haveNginx)
+      theirs = RequestsPerSecond(clients, [&] {
+        auto http = std::make_shared<TLoopbackClient>(nginxPort, 30s);
+        return [http, &small] {
+          TLoopbackClient::TResponse r = http->Get("/blob");
+          return r.Status == 200 && r.Body == small;
+        };
+      });
+    if (haveNginx)
+      std::printf("  %3d clients: websetup %9.0f   nginx %9.0f   ratio %.2f\n", clients, ours,
+                  theirs, ours / theirs);
+    else
+      std::printf("  %3d clients: websetup %9.0f   (no nginx)\n", clients, ours);
+  }
+
+  // A 1 GB blob: its bytes do not matter to the server, which never inflates.
+  {
+    std::ofstream big(temp.Dir() + "/blobs/2", std::ios::binary);
+    std::string block(1 << 20, 'z');
+    for (int64_t written = 0; written < BigSize; written += static_cast<int64_t>(block.size()))
+      big.write(block.data(), static_cast<std::streamsize>(block.size()));
+  }
+  long before = PeakKiB(server.Pid);
+  TLoopbackClient http(port, 60s);
+  TParsedAnswer hello = ParseAnswer(
+      http.Post("/cgi-bin/RUzodi", BuildRequest(std::string(32, '-'), 0, "", "hi!")).Body, "");
+  std::string id = hello.Message->ReadString();
+  auto start = std::chrono::steady_clock::now();
+  TLoopbackClient::TResponse r =
+      http.Post("/cgi-bin/RUzodi",
+                BuildRequest(id, 0, hello.NextKey, TUpdateService::GetFile,
+                             [](IMessage& m) { m.WriteInteger(2); }),
+                false);
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  long after = PeakKiB(server.Pid);
+  std::printf("server_bench: 1 GB blob sent in %.2f s (%s, %.0f MB/s); server peak memory %ld KiB "
+              "before, %ld KiB after\n",
+              seconds, r.BodySize == BigSize + 27 ? "complete" : "INCOMPLETE",
+              BigSize / 1048576.0 / seconds, before, after);
+  return 0;
+}
