@@ -71,25 +71,18 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   srv->add_option("--threads", serve.Server.Threads, "Worker threads; 0 is one per core")
       ->capture_default_str();
-  srv->add_option("--max-connections", serve.Server.MaxConnections,
-                  "Connections served at once; more are closed at once")
-      ->capture_default_str()
-      ->check(CLI::PositiveNumber);
-  srv->add_option("--read-timeout", serve.ReadSeconds,
-                  "Seconds a request may take to arrive, from its first byte")
-      ->capture_default_str()
-      ->check(CLI::PositiveNumber);
-  srv->add_option("--idle-timeout", serve.IdleSeconds,
-                  "Seconds a kept-alive connection may wait for its next request")
-      ->capture_default_str()
-      ->check(CLI::PositiveNumber);
-  srv->add_option("--write-timeout", serve.WriteSeconds,
-                  "Seconds each part of an answer may take to be taken by the client")
-      ->capture_default_str()
-      ->check(CLI::PositiveNumber);
-  srv->add_option("--session-hours", serve.SessionHours, "Lifetime of a session")
-      ->capture_default_str()
-      ->check(CLI::PositiveNumber);
+  auto positive = [srv](const char* name, auto& value, const char* help) {
+    srv->add_option(name, value, help)->capture_default_str()->check(CLI::PositiveNumber);
+  };
+  positive("--max-connections", serve.Server.MaxConnections,
+           "Connections served at once; more are closed at once");
+  positive("--read-timeout", serve.ReadSeconds,
+           "Seconds a request may take to arrive, from its first byte");
+  positive("--idle-timeout", serve.IdleSeconds,
+           "Seconds a kept-alive connection may wait for its next request");
+  positive("--write-timeout", serve.WriteSeconds,
+           "Seconds each part of an answer may take to be taken by the client");
+  positive("--session-hours", serve.SessionHours, "Lifetime of a session");
   srv->add_flag("--quiet", serve.Quiet, "No access log on stderr");
 
   std::string input, output, host;
