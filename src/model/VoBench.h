@@ -2,8 +2,7 @@
 
 // Helpers of the model's benchmarks: a clock, scratch files and a table row.
 
-#include "KaFiles.h"
-#include "KaStreams.h"
+#include "VoScratchFiles.h"
 
 #include <chrono>
 #include <cstdio>
@@ -20,26 +19,11 @@ template <class F> double Timed(F&& work) {
   return Seconds(start);
 }
 
-inline void EraseTree(const std::string& dir) {
-  for (const TSearchRec& entry : FindEntries(dir + "*")) {
-    if (entry.IsDirectory())
-      EraseTree(dir + entry.Name + "\\");
-    else
-      RemoveFile(dir + entry.Name);
-  }
-  RemoveDir(dir);
-}
-
 inline std::string BenchDir(const char* name) {
   std::string dir = GetTempDir() + name + "\\";
   EraseTree(dir);
   ForceDirectories(dir);
   return dir;
-}
-
-inline void WriteBytes(const std::string& fileName, const std::string& bytes) {
-  TFileStream file(fileName, fmCreate);
-  file.WriteString(bytes);
 }
 
 inline void Row(const char* what, long count, double seconds) {

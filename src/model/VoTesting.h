@@ -2,9 +2,8 @@
 
 // Test helpers of the model's tests: a scratch directory on disk.
 
-#include "KaFiles.h"
-#include "KaStreams.h"
 #include "KaStrings.h"
+#include "VoScratchFiles.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -15,34 +14,26 @@ public:
   TScratchDir() {
     Path = GetTempDir() + "ws_model_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
-    Erase(Path);
+    EraseTree(Path);
     EXPECT_TRUE(ForceDirectories(Path));
   }
-  ~TScratchDir() { Erase(Path); }
+  ~TScratchDir() { EraseTree(Path); }
   TScratchDir(const TScratchDir&) = delete;
   TScratchDir& operator=(const TScratchDir&) = delete;
 
   // Writes a file below the directory, creating its directories.
   void Write(const std::string& name, const std::string& bytes) const {
     ForceDirectories(ExtractDir(Path + name));
-    TMemoryStream(bytes).SaveToFile(Path + name);
+    WriteBytes(Path + name, bytes);
   }
   std::string Read(const std::string& name) const {
     TMemoryStream m;
     m.LoadFromFile(Path + name);
     return m.Bytes();
   }
-  bool Exists(const std::string& name) const { return FileExists(Path + name); }
   void Touch(const std::string& name, TDateTime time) const {
     EXPECT_TRUE(FileSetDate(Path + name, time));
   }
 
   std::string Path;
-
-private:
-  static void Erase(const std::string& dir) {
-    for (const TSearchRec& entry : FindEntries(dir + "*"))
-      entry.IsDirectory() ? Erase(dir + entry.Name + "\\") : void(RemoveFile(dir + entry.Name));
-    RemoveDir(dir);
-  }
 };
