@@ -227,6 +227,24 @@ TEST(VoFolderText, PathsListsStreamsAndFiles) {
   EXPECT_FALSE(h->GetRoot()->HasChildren());
 }
 
+TEST(VoFolderText, ADeeplyNestedListIsHandledWithoutDeepRecursion) {
+  std::string text = "|=\r\n";
+  for (int i = 0; i < 100000; ++i)
+    text += "|+0,0,d\r\n";
+  text += "|-1,1,1,00000000000000000,0,f\r\n";
+  IVoFolderPtr f = CreateFolder();
+  f->SetText(text);
+  EXPECT_EQ(f->GetRoot()->FindNode(1)->GetLevel(), 100001);
+  f->SetPath(GetTempDir() + "ws_model_nothere\\");
+  f->Update();
+  EXPECT_EQ(f->GetFileList()->GetCount(), 1);
+  EXPECT_EQ(f->GetEmptyDirs().size(), 0u);
+  f->Purge();
+  EXPECT_FALSE(f->GetRoot()->HasChildren()) << "everything was missing";
+  f->SetText(text);
+  EXPECT_EQ(f->GetText().size(), text.size() + 100001 * 4);
+}
+
 TEST(VoFolderText, PlainEntryNames) {
   for (const char* good : {"a", "setup.exe", "..a", ".hidden", "a b", "CONSOLE", "COM0", "COM10",
                            "LPT", "nul2.txt", "\xE9t\xE9", "a,b", "a'b"})

@@ -126,9 +126,6 @@ TEST(VoTree, RootAndLevelQueries) {
   EXPECT_FALSE(grandchild->HasAncestor(grandchild));
   EXPECT_FALSE(root->HasAncestor(root));
   EXPECT_FALSE(child->HasAncestor(grandchild));
-  child->SetData(-7);
-  EXPECT_EQ(child->GetData(), -7);
-  EXPECT_EQ(Node()->GetData(), 0);
 }
 
 TEST(VoTree, FindNodeSearchesDescendantsInPreOrder) {
