@@ -49,6 +49,9 @@ std::vector<std::string> SplitRelativePath(const std::string& path) {
     std::string part = SplitFirst("\\", rest);
     if (!IsPlainEntryName(part))
       throw EPublish("\"" + path + "\" is no path a client could write: \"" + part + "\"");
+    // The manifest is read in the client's code page, which is not ours.
+    if (std::any_of(part.begin(), part.end(), [](char c) { return c & 0x80; }))
+      throw EPublish("\"" + path + "\" is not plain ASCII, so clients would get another name");
     parts.push_back(part);
   }
   return parts;

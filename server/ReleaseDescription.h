@@ -48,6 +48,6 @@ struct TReleaseDescription {
 // Raises EPublish naming what is missing or wrong.
 TReleaseDescription ParseReleaseDescription(const std::string& text);
 
-// A relative path of plain names joined by "\" ("/" is taken as "\"); raises
-// EPublish for anything a client would refuse to write.
+// A relative path of plain ASCII names joined by "\" ("/" is taken as "\");
+// raises EPublish for anything a client would refuse or misname.
 std::vector<std::string> SplitRelativePath(const std::string& path);

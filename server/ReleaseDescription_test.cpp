@@ -37,7 +37,8 @@ TEST(ReleaseDescription, RefusesIncompleteOrUnsafeDescriptions) {
   EXPECT_THROW(ParseReleaseDescription(""), EPublish);
   EXPECT_THROW(ParseReleaseDescription("[installer]\nappName=A\nappDir=x\npayloadName=A.exe\n"),
                EPublish);
-  for (const char* payload : {"..\\evil.exe", "C:\\A.exe", "a\\\\b.exe", "con.exe"})
+  for (const char* payload :
+       {"..\\evil.exe", "C:\\A.exe", "a\\\\b.exe", "con.exe", "caf\xc3\xa9.exe"})
     EXPECT_THROW(ParseReleaseDescription(Installer + payload + "\n"), EPublish) << payload;
   EXPECT_THROW(ParseReleaseDescription(Installer + "A.exe\n[modes]\n*=sometimes\n"), EPublish);
   EXPECT_THROW(ParseReleaseDescription(Installer + "A.exe\n[delete]\n|..\\up.txt\n"), EPublish);
