@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The websetup command as a vendor runs it: publish, serve on a free port,
+# stamp; exit statuses and messages included.
+set -u
+tool=$1
+work=$(mktemp -d)
+server=
+cleanup() {
+  [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+mkdir -p "$work/app/bin"
+echo program >"$work/app/Demo.exe"
+echo tool >"$work/app/bin/tool.dll"
+printf '[installer]\ndisplayName=Demo\nappName=DemoSetup\nappDir=C:\\Demo\\\npayloadName=Demo.exe\n' >"$work/desc.ini"
+
+out=$("$tool" publish --store "$work/store" --description "$work/desc.ini" "$work/app" 2>/dev/null) \
+  || fail "publish failed"
+grep -q '^release 1 is current' <<<"$out" || fail "publish said: $out"
+grep -q 'added    bin\\tool.dll' <<<"$out" || fail "publish listed: $out"
+
+printf '[installer]\nappName=A\n' >"$work/bad.ini"
+if err=$("$tool" publish --store "$work/store" --description "$work/bad.ini" "$work/app" 2>&1); then
+  fail "an incomplete description was published"
+fi
+grep -q '^websetup: .*displayName' <<<"$err" || fail "publish error said: $err"
+
+"$tool" serve --store "$work/store" --port 0 --quiet >"$work/serve.out" &
+server=$!
+for _ in $(seq 50); do grep -q '^listening on ' "$work/serve.out" 2>/dev/null && break; sleep 0.1; done
+port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/serve.out")
+[ -n "$port" ] || fail "serve printed no port: $(cat "$work/serve.out")"
+exec 3<>"/dev/tcp/127.0.0.1/$port" || fail "nothing listens on $port"
+printf 'GET /cgi-bin/RUzodi HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n' >&3
+head -1 <&3 | grep -q '^HTTP/1.1 405' || fail "GET was not refused with 405"
+exec 3<&-
+[ -f "$work/store/secret" ] || fail "serve made no secret"
+
+{ printf 'MZ....'; printf 'websetup:server-host:v1\0'; head -c 232 /dev/zero; printf 'tail'; } >"$work/setup.exe"
+"$tool" stamp "$work/setup.exe" "$work/stamped.exe" update.example.com:8443 >/dev/null \
+  || fail "stamp failed"
+grep -q 'update.example.com:8443' "$work/stamped.exe" || fail "the host is not in the copy"
+[ "$(stat -c %s "$work/stamped.exe")" = "$(stat -c %s "$work/setup.exe")" ] || fail "size changed"
+if "$tool" stamp "$work/setup.exe" "$work/bad.exe" 'bad host' 2>/dev/null; then
+  fail "a bad host was stamped"
+fi
+[ ! -e "$work/bad.exe" ] || fail "a refused stamp wrote a file"
+echo "websetup command: all good"
