@@ -272,7 +272,12 @@ void THttpServer::TImpl::Accept() {
       if (ec) {
         // Out of descriptors and the like: try again shortly instead of spinning.
         RetryTimer.emplace(Io, AcceptRetry);
-        RetryTimer->async_wait([this](beast::error_code) { Accept(); });
+        RetryTimer->async_wait([this](beast::error_code) {
+          try {
+            Accept();
+          } catch (...) {
+          }
+        });
         return;
       }
       if (Connections.load() >= Options.MaxConnections) {
