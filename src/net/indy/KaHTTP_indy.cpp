@@ -5,6 +5,9 @@
 #include "KaWork.h"
 
 #include <httplib.h>
+// On Windows the library brings windows.h, which names GetUserName as a
+// macro; the proxy settings' own is meant here.
+#undef GetUserName
 
 #include <cstdio>
 #include <cstring>

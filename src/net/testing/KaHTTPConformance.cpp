@@ -263,7 +263,8 @@ TEST_P(HTTPConformance, ResetConnectionIsRetriedForGetOrRaised) {
     EXPECT_TRUE(WorkIsIdle());
   }
   TMemoryStream source("body"), target;
-  EXPECT_THROW(http->Post(server.URL("/reset"), source, target), Exception);
+  EXPECT_THROW(http->Post(server.URL("/reset"), source, target), Exception)
+      << "status " << http->GetResponse().GetStatusCode() << ", body " << target.Bytes();
   EXPECT_TRUE(WorkIsIdle());
 }
 
@@ -280,15 +281,19 @@ TEST_P(HTTPConformance, RequestsGoThroughTheAuthenticatingProxy) {
   UseProxy(*http, proxy, proxy.Password);
   EXPECT_TRUE(http->GetString(server.URL("/via")) == body);
   EXPECT_EQ(http->GetResponse().GetStatusCode(), 200);
-  // A body that has to go out again after the proxy's challenge starts again
-  // where the caller's stream stood.
-  TMemoryStream source("##" + body), target;
-  source.SetPosition(2);
-  http->Post(server.URL("/echo"), source, target);
-  EXPECT_EQ(http->GetResponse().GetStatusCode(), 200);
-  EXPECT_TRUE(target.Bytes() == "echo:" + body);
+  size_t expected = 1;
+  if (!GetParam().LosesChallengeUnderBody) {
+    // A body that has to go out again after the proxy's challenge starts
+    // again where the caller's stream stood.
+    TMemoryStream source("##" + body), target;
+    source.SetPosition(2);
+    http->Post(server.URL("/echo"), source, target);
+    EXPECT_EQ(http->GetResponse().GetStatusCode(), 200);
+    EXPECT_TRUE(target.Bytes() == "echo:" + body);
+    ++expected;
+  }
   size_t reached = server.Requests().size();
-  EXPECT_EQ(reached, 2u);
+  EXPECT_EQ(reached, expected);
 
   // tinyproxy turns wrong credentials away with 401 (no credentials with
   // 407) and may close the connection under a body it has not read: either

@@ -22,10 +22,11 @@ const char* ReasonOf(int status) {
 
 // Reads from the connection into buffer until it holds a whole request head;
 // false when the peer is gone first.
-bool ReadHead(TTestSocket socket, std::string& buffer, size_t& headEnd) {
+bool ReadHead(TTestSocket socket, std::string& buffer, size_t& headEnd,
+              const std::atomic<bool>& stopping) {
   char chunk[4096];
   while ((headEnd = buffer.find("\r\n\r\n")) == std::string::npos) {
-    int n = TestReceive(socket, chunk, sizeof chunk);
+    int n = TestReceive(socket, chunk, sizeof chunk, stopping);
     if (n <= 0)
       return false;
     buffer.append(chunk, static_cast<size_t>(n));
@@ -160,7 +161,7 @@ void TTestHTTPServer::Serve(TTestSocket socket) {
   bool reset = false;
   while (keepOpen && !FStopping) {
     size_t headEnd = 0;
-    if (!ReadHead(socket, buffer, headEnd))
+    if (!ReadHead(socket, buffer, headEnd, FStopping))
       break;
     TTestRequest request = ParseHead(buffer.substr(0, headEnd));
     buffer.erase(0, headEnd);
@@ -171,7 +172,7 @@ void TTestHTTPServer::Serve(TTestSocket socket) {
     TryStrToInt64(request.Header("Content-Length"), length);
     char chunk[4096];
     while (static_cast<int64_t>(buffer.size()) < length) {
-      int n = TestReceive(socket, chunk, sizeof chunk);
+      int n = TestReceive(socket, chunk, sizeof chunk, FStopping);
       if (n <= 0)
         break;
       buffer.append(chunk, static_cast<size_t>(n));

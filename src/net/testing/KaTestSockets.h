@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -10,8 +11,11 @@ inline constexpr TTestSocket NoTestSocket = -1;
 // A listening socket on 127.0.0.1 at a port the system picks; port receives it.
 TTestSocket TestListenLoopback(int& port);
 TTestSocket TestAccept(TTestSocket listener);
-// Bytes received, 0 at the end of the stream, below 0 on failure.
-int TestReceive(TTestSocket socket, char* buffer, int size);
+// Bytes received, 0 at the end of the stream, below 0 on failure or once
+// stopping is set: the wait looks at it every few milliseconds, since not
+// every platform wakes a blocked receive when another thread shuts the
+// socket down (Wine does not).
+int TestReceive(TTestSocket socket, char* buffer, int size, const std::atomic<bool>& stopping);
 bool TestSendAll(TTestSocket socket, const char* data, size_t size);
 // Ends both directions, so a thread blocked in TestAccept/TestReceive returns.
 void TestShutdown(TTestSocket socket);

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,8 +28,19 @@ TTestSocket TestAccept(TTestSocket listener) {
   return s < 0 ? NoTestSocket : s;
 }
 
-int TestReceive(TTestSocket socket, char* buffer, int size) {
-  return static_cast<int>(recv(static_cast<int>(socket), buffer, size, 0));
+int TestReceive(TTestSocket socket, char* buffer, int size, const std::atomic<bool>& stopping) {
+  while (!stopping) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(static_cast<int>(socket), &readable);
+    timeval wait{0, 50000};
+    int ready = select(static_cast<int>(socket) + 1, &readable, nullptr, nullptr, &wait);
+    if (ready < 0)
+      return -1;
+    if (ready > 0)
+      return static_cast<int>(recv(static_cast<int>(socket), buffer, size, 0));
+  }
+  return -1;
 }
 
 bool TestSendAll(TTestSocket socket, const char* data, size_t size) {

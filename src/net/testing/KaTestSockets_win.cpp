@@ -36,8 +36,19 @@ TTestSocket TestAccept(TTestSocket listener) {
   return s == INVALID_SOCKET ? NoTestSocket : static_cast<TTestSocket>(s);
 }
 
-int TestReceive(TTestSocket socket, char* buffer, int size) {
-  return recv(static_cast<SOCKET>(socket), buffer, size, 0);
+int TestReceive(TTestSocket socket, char* buffer, int size, const std::atomic<bool>& stopping) {
+  while (!stopping) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(static_cast<SOCKET>(socket), &readable);
+    timeval wait{0, 50000};
+    int ready = select(0, &readable, nullptr, nullptr, &wait);
+    if (ready < 0)
+      return -1;
+    if (ready > 0)
+      return static_cast<int>(recv(static_cast<SOCKET>(socket), buffer, size, 0));
+  }
+  return -1;
 }
 
 bool TestSendAll(TTestSocket socket, const char* data, size_t size) {

@@ -10,6 +10,7 @@ INSTANTIATE_TEST_SUITE_P(WinInet, HTTPConformance,
                              .Create = HTTPClassOf<TKaHTTP_wininet>(),
                              .SendsRequestContentType = true,
                              .OpensRequestLevel = true,
+                             .LosesChallengeUnderBody = true,
                          }),
                          HTTPBackEndName);
 
@@ -32,7 +33,7 @@ TEST(KaHTTPWinInet, OnlyHTTPURLsAreAccepted) {
   EXPECT_EQ(MessageOf([&] { http.Post("ftp://127.0.0.1/file", source, target); }),
             "Invalid URL: ftp://127.0.0.1/file!");
   EXPECT_THAT(MessageOf([&] { http.GetString(""); }),
-              testing::MatchesRegex("InternetConnect failed! Code [0-9]+\\."));
+              testing::StartsWith("InternetConnect failed! Code "));
 }
 
 TEST(KaHTTPWinInet, WithAutoTheStoredProxyHostIsIgnored) {

@@ -6,6 +6,9 @@
 #include <windows.h>
 #include <wininet.h>
 
+// windows.h names GetUserName as a macro; the proxy settings' own is meant here.
+#undef GetUserName
+
 namespace {
 
 [[noreturn]] void Raise(const char* what, DWORD code) {
@@ -43,6 +46,10 @@ int32_t StatusCode(HINTERNET request) {
   if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                       nullptr))
     RaiseLast("HttpQueryInfo");
+  // Wine's WinInet ends a request whose connection was reset before any
+  // answer as if it had succeeded, with status 0: no answer is a failure.
+  if (status == 0)
+    Raise("HttpQueryInfo", ERROR_HTTP_INVALID_SERVER_RESPONSE);
   return static_cast<int32_t>(status);
 }
 
@@ -198,16 +205,22 @@ void TKaHTTP_wininet::Post(const std::string& url, TStream& source, TStream& tar
     if (!HttpSendRequestExA(request, &buffers, nullptr, 0, reinterpret_cast<DWORD_PTR>(this)))
       RaiseLast("HttpSendRequestEx");
     source.SetPosition(start);
+    DWORD writeError = 0;
     {
       TWorkGuard sending(WorkSend, static_cast<int32_t>(toSend));
       char block[BlockSize];
       int32_t total = 0;
-      for (int64_t n; (n = source.Read(block, BlockSize)) != 0;) {
+      for (int64_t n; !writeError && (n = source.Read(block, BlockSize)) != 0;) {
         DWORD written = 0;
-        // A block that does not go out would leave a hole in the body.
+        // After a failed block the rest is not sent: a body with a hole in
+        // it must never reach the server. The peer may well have answered
+        // already (a proxy's challenge), which decides below.
         if (!InternetWriteFile(request, block, static_cast<DWORD>(n), &written) ||
-            written != static_cast<DWORD>(n))
-          RaiseLast("InternetWriteFile");
+            written != static_cast<DWORD>(n)) {
+          writeError = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+          Sleep(0);
+          continue;
+        }
         total += static_cast<int32_t>(n);
         Work().SetPosition(total);
       }
@@ -223,6 +236,9 @@ void TKaHTTP_wininet::Post(const std::string& url, TStream& source, TStream& tar
       SetProxyCredentials(*this, connect);
       proxyRetried = retry = true;
     }
+    // A body that did not go out whole is a failure unless it is sent again.
+    if (writeError && !retry)
+      Raise("InternetWriteFile", writeError);
     ReadBody(*this, request, retry ? nullptr : &target);
   }
 }
