@@ -31,8 +31,10 @@ int main(int argc, char** argv) {
     if (!ForceDirectories(dir))
       throw Exception("cannot create " + dir);
     CopyFileData(argv[2], dir + manifest->GetAppName() + ".exe");
-    TFileStream record(dir + manifest->GetAppName() + InstallRecordExt, fmCreate);
-    record.WriteString(argc > 4 ? argv[4] : "nl");
+    {
+      TFileStream record(dir + manifest->GetAppName() + InstallRecordExt, fmCreate);
+      record.WriteString(argc > 4 ? argv[4] : "nl");
+    }
     manifest->Update(dir, product.Connection(), "admin:getFile");
     std::printf("installed %s into %s\n", manifest->GetAppName().c_str(), dir.c_str());
     return 0;

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The launcher road: a vendor publishes the demo product and serves it, an
+# installed launcher copy checks the server at start and either starts the
+# application without a window or reports that an update is needed; an
+# unreachable server gives the error page.
+#   launcher_test.sh <source-dir> <windows-build-dir> <websetup> <setup.exe> <demoapp.exe> <installhelper.exe> [shots-dir]
+set -u
+SRC=$1 BUILD=$2 WEBSETUP=$3 SETUP=$4 DEMOAPP=$5 INSTALLHELPER=$6 SHOTS=${7:-}
+. "$SRC/tests/e2e/lib.sh"
+
+work=$(mktemp -d /tmp/ws_launcher.XXXXXX)
+server=
+cleanup() {
+  [ -n "$server" ] && kill "$server" 2>/dev/null
+  WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+shot() { [ -n "$SHOTS" ] && import -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
+
+# Release 1 of the demo product.
+mkdir -p "$work/app"
+cp "$DEMOAPP" "$work/app/demoapp.exe"
+printf '1.0\r\n' >"$work/app/version.txt"
+printf 'colour=blue\r\n' >"$work/app/settings.ini"
+"$WEBSETUP" publish --store "$work/store" --description "$SRC/demo/release/demo.ini" "$work/app" \
+  || { echo "FAIL publish"; exit 1; }
+
+"$WEBSETUP" serve --store "$work/store" --port 0 --threads 2 >"$work/serve.log" 2>&1 &
+server=$!
+port=
+for _ in $(seq 100); do
+  port=$(grep -oE '127\.0\.0\.1:[0-9]+' "$work/serve.log" | head -1 | cut -d: -f2)
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+check "the server listens (port $port)" test -n "$port"
+
+"$WEBSETUP" stamp "$SETUP" "$work/setup.exe" "127.0.0.1:$port"
+check "stamp writes a copy" test -s "$work/setup.exe"
+
+inst="$work/inst"
+wine_run "$INSTALLHELPER" "127.0.0.1:$port" "$(winpath "$work/setup.exe")" "$(winpath "$inst")" en
+check "the installation holds the launcher copy" test -f "$inst/WebsetupDemo.exe"
+check "the installation holds the record" test -f "$inst/WebsetupDemo.lng"
+check "the installation holds the application" cmp -s "$inst/demoapp.exe" "$work/app/demoapp.exe"
+
+# Current installation: the launcher starts the application and shows nothing.
+timeout 60 "$SRC/cmake/wine-run.sh" "$BUILD" "$inst/WebsetupDemo.exe"
+rc=$?
+check "the launcher of a current installation ends by itself (rc $rc)" test "$rc" = 0
+title=$(window_title "websetup demo" 30)
+check "the application runs ($title)" test "$title" = "websetup demo - version 1.0"
+check "no installer window is shown" test -z "$(xdotool search --onlyvisible --name '^Installer' 2>/dev/null)"
+shot launcher-current
+WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+
+# Release 2 changes one file: the launcher reports the update.
+printf '2.0\r\n' >"$work/app/version.txt"
+"$WEBSETUP" publish --store "$work/store" --description "$SRC/demo/release/demo.ini" "$work/app" \
+  | tee "$work/publish2.log"
+check "release 2 changes one file" grep -q 'version.txt' "$work/publish2.log"
+wine_run "$inst/WebsetupDemo.exe" &
+launcher=$!
+title=$(window_title "Installer" 60)
+check "an outdated installation shows the update page ($title)" test "$title" = "Installer - smUpdate"
+shot launcher-update
+WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+wait $launcher
+
+# No server: the error page.
+kill "$server"; wait "$server" 2>/dev/null; server=
+wine_run "$inst/WebsetupDemo.exe" &
+launcher=$!
+title=$(window_title "Installer" 120)
+check "an unreachable server shows the error page ($title)" test "$title" = "Installer - smError"
+shot launcher-error
+WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+wait $launcher
+
+finish
