@@ -110,6 +110,9 @@ httplib::Client& TKaHTTP_indy::TClient::ConnectionTo(const TURL& url) {
   if (!FHttp || key != FConnectedTo) {
     FHttp = std::make_unique<httplib::Client>(url.Host, url.Port);
     FHttp->set_keep_alive(true);
+    // The request head and its body go out as separate writes: without this
+    // the body waits for the acknowledgement of the head.
+    FHttp->set_tcp_nodelay(true);
     if (InProcessAuth)
       FHttp->set_proxy(ProxyServer.c_str(), ProxyPort);
     FConnectedTo = key;

@@ -205,22 +205,30 @@ void TTestHTTPServer::Serve(TTestSocket socket) {
     case TTestReply::TFraming::Close: break;
     }
     head += keepOpen ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
-    if (!TestSendAll(socket, head.data(), head.size()))
-      break;
-    if (request.Method == "HEAD")
+    if (request.Method == "HEAD") {
+      if (!TestSendAll(socket, head.data(), head.size()))
+        break;
       continue;
+    }
+    // Without pauses the answer goes out in one piece, so no small segment
+    // waits for an acknowledgement.
+    std::string out = head;
     size_t piece = reply.PieceSize ? reply.PieceSize : reply.Body.size();
     bool sent = true;
     for (size_t at = 0; sent && at < reply.Body.size(); at += piece) {
-      if (reply.PieceDelayMs)
-        std::this_thread::sleep_for(std::chrono::milliseconds(reply.PieceDelayMs));
       std::string part = reply.Body.substr(at, piece);
       if (reply.Framing == TTestReply::TFraming::Chunked)
         part = ChunkOf(part);
-      sent = TestSendAll(socket, part.data(), part.size());
+      if (reply.PieceDelayMs) {
+        sent = TestSendAll(socket, out.data(), out.size());
+        out.clear();
+        std::this_thread::sleep_for(std::chrono::milliseconds(reply.PieceDelayMs));
+      }
+      out += part;
     }
-    if (sent && reply.Framing == TTestReply::TFraming::Chunked)
-      sent = TestSendAll(socket, "0\r\n\r\n", 5);
+    if (reply.Framing == TTestReply::TFraming::Chunked)
+      out += "0\r\n\r\n";
+    sent = sent && TestSendAll(socket, out.data(), out.size());
     if (!sent)
       break;
   }

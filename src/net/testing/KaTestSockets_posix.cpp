@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -25,7 +26,11 @@ TTestSocket TestListenLoopback(int& port) {
 
 TTestSocket TestAccept(TTestSocket listener) {
   int s = accept(static_cast<int>(listener), nullptr, nullptr);
-  return s < 0 ? NoTestSocket : s;
+  if (s < 0)
+    return NoTestSocket;
+  int on = 1;
+  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  return s;
 }
 
 int TestReceive(TTestSocket socket, char* buffer, int size, const std::atomic<bool>& stopping) {

@@ -33,7 +33,11 @@ TTestSocket TestListenLoopback(int& port) {
 
 TTestSocket TestAccept(TTestSocket listener) {
   SOCKET s = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
-  return s == INVALID_SOCKET ? NoTestSocket : static_cast<TTestSocket>(s);
+  if (s == INVALID_SOCKET)
+    return NoTestSocket;
+  BOOL on = TRUE;
+  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+  return static_cast<TTestSocket>(s);
 }
 
 int TestReceive(TTestSocket socket, char* buffer, int size, const std::atomic<bool>& stopping) {
