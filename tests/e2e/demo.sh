@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# ./run demo: setup.exe started under Wine in its setup role, and a screenshot
-# of what the user sees.
+# ./run demo: setup.exe under Wine as a user meets it.
+#  1. the downloaded setup.exe in its setup role;
+#  2. the vendor publishes the demo product, serves it and stamps setup.exe; an
+#     installation is made; the launcher starts the application without a window;
+#  3. a second release changes one file; the launcher reports the update;
+#  4. with the server gone, the launcher shows the error page.
+# Screenshots of each land in the Windows build folder.
 #   demo.sh <build-root>
 set -u
 SRC=$(cd "$(dirname "$0")/../.." && pwd)
-BUILD="$1/windows"
+ROOT=$(cd "$1" && pwd)
+BUILD="$ROOT/windows"
 . "$SRC/tests/e2e/lib.sh"
+shots="$BUILD/demo"
+mkdir -p "$shots"
 
 work=$(mktemp -d /tmp/ws_demo.XXXXXX)
 cp "$BUILD/src/setup/setup.exe" "$work/setup.exe"
@@ -13,10 +21,12 @@ wine_run "$work/setup.exe" &
 pid=$!
 title=$(window_title "Installer" 60) || { echo "demo: no window appeared" >&2; exit 1; }
 sleep 1
-shot="$BUILD/demo-setup.png"
-import -window root "$shot"
-echo "demo: setup.exe shows \"$title\"; screenshot: $shot"
+import -window root "$shots/setup-role.png"
+echo "demo: the downloaded setup.exe shows \"$title\"; screenshot: $shots/setup-role.png"
 WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
 kill $pid 2>/dev/null
 wait $pid 2>/dev/null
 rm -rf "$work"
+
+bash "$SRC/tests/e2e/launcher_test.sh" "$SRC" "$BUILD" "$ROOT/linux/tools/websetup/websetup" \
+  "$BUILD/src/setup/setup.exe" "$BUILD/demo/app/demoapp.exe" "$BUILD/tests/e2e/installhelper.exe" "$shots"
