@@ -16,6 +16,15 @@ void TWorkRecorder::WorkChanged(const IWorkLevel& level) {
                    std::to_string(level.GetPosition()) + "/" + std::to_string(level.GetMaximum()));
 }
 
+std::string EHTTPMessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const EHTTP& e) {
+    return e.Message();
+  }
+  return "(no EHTTP raised)";
+}
+
 std::vector<std::string> TWorkRecorder::Changes(int32_t workId) const {
   std::string prefix = "changed " + std::to_string(workId) + " ";
   std::vector<std::string> out;
@@ -42,15 +51,6 @@ TTestReply Reply(int status, std::string body, std::string contentType = "") {
   reply.Body = std::move(body);
   reply.ContentType = std::move(contentType);
   return reply;
-}
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EHTTP& e) {
-    return e.Message();
-  }
-  return "(no EHTTP raised)";
 }
 
 // The tracker is idle again when a fresh level starts work.
@@ -180,7 +180,7 @@ TEST_P(HTTPConformance, HeadAsTheBackEndOffersIt) {
     // The connection is still in step: the next answer is the right one.
     EXPECT_EQ(http->GetString(server.URL("/h")), "body not sent");
   } else {
-    EXPECT_EQ(MessageOf([&] { http->Head(server.URL("/h")); }), "HEAD not implemented!");
+    EXPECT_EQ(EHTTPMessageOf([&] { http->Head(server.URL("/h")); }), "HEAD not implemented!");
     EXPECT_TRUE(server.Requests().empty());
   }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct THTTPBackEnd {
 };
 
 std::string HTTPBackEndName(const testing::TestParamInfo<THTTPBackEnd>& info);
+
+// The message of the EHTTP the action raises; a marker text when none.
+std::string EHTTPMessageOf(const std::function<void()>& action);
 
 // Everything Work tells its observers, in order, as short texts:
 // "started", "finished", "changed <id> <position>/<maximum>".

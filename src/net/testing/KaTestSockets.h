@@ -17,6 +17,12 @@ TTestSocket TestAccept(TTestSocket listener);
 // socket down (Wine does not).
 int TestReceive(TTestSocket socket, char* buffer, int size, const std::atomic<bool>& stopping);
 bool TestSendAll(TTestSocket socket, const char* data, size_t size);
+// The platform's single calls under the two above: how many bytes one send
+// or one receive moved (below 0 on failure), and whether data waits within
+// the milliseconds given.
+int TestSendSome(TTestSocket socket, const char* data, size_t size);
+int TestReceiveSome(TTestSocket socket, char* buffer, int size);
+int TestWaitReadable(TTestSocket socket, int milliseconds); // 1 ready, 0 not yet, -1 failed
 // Ends both directions, so a thread blocked in TestAccept/TestReceive returns.
 void TestShutdown(TTestSocket socket);
 void TestClose(TTestSocket socket);

@@ -33,30 +33,21 @@ TTestSocket TestAccept(TTestSocket listener) {
   return s;
 }
 
-int TestReceive(TTestSocket socket, char* buffer, int size, const std::atomic<bool>& stopping) {
-  while (!stopping) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(static_cast<int>(socket), &readable);
-    timeval wait{0, 50000};
-    int ready = select(static_cast<int>(socket) + 1, &readable, nullptr, nullptr, &wait);
-    if (ready < 0)
-      return -1;
-    if (ready > 0)
-      return static_cast<int>(recv(static_cast<int>(socket), buffer, size, 0));
-  }
-  return -1;
+int TestSendSome(TTestSocket socket, const char* data, size_t size) {
+  return static_cast<int>(send(static_cast<int>(socket), data, size, MSG_NOSIGNAL));
 }
 
-bool TestSendAll(TTestSocket socket, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = send(static_cast<int>(socket), data, size, MSG_NOSIGNAL);
-    if (n <= 0)
-      return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
+int TestReceiveSome(TTestSocket socket, char* buffer, int size) {
+  return static_cast<int>(recv(static_cast<int>(socket), buffer, size, 0));
+}
+
+int TestWaitReadable(TTestSocket socket, int milliseconds) {
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(static_cast<int>(socket), &readable);
+  timeval wait{0, milliseconds * 1000};
+  int ready = select(static_cast<int>(socket) + 1, &readable, nullptr, nullptr, &wait);
+  return ready < 0 ? -1 : ready > 0 ? 1 : 0;
 }
 
 void TestShutdown(TTestSocket socket) { shutdown(static_cast<int>(socket), SHUT_RDWR); }

@@ -40,30 +40,21 @@ TTestSocket TestAccept(TTestSocket listener) {
   return static_cast<TTestSocket>(s);
 }
 
-int TestReceive(TTestSocket socket, char* buffer, int size, const std::atomic<bool>& stopping) {
-  while (!stopping) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(static_cast<SOCKET>(socket), &readable);
-    timeval wait{0, 50000};
-    int ready = select(0, &readable, nullptr, nullptr, &wait);
-    if (ready < 0)
-      return -1;
-    if (ready > 0)
-      return static_cast<int>(recv(static_cast<SOCKET>(socket), buffer, size, 0));
-  }
-  return -1;
+int TestSendSome(TTestSocket socket, const char* data, size_t size) {
+  return static_cast<int>(send(static_cast<SOCKET>(socket), data, static_cast<int>(size), 0));
 }
 
-bool TestSendAll(TTestSocket socket, const char* data, size_t size) {
-  while (size > 0) {
-    int n = send(static_cast<SOCKET>(socket), data, static_cast<int>(size), 0);
-    if (n <= 0)
-      return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
+int TestReceiveSome(TTestSocket socket, char* buffer, int size) {
+  return static_cast<int>(recv(static_cast<SOCKET>(socket), buffer, size, 0));
+}
+
+int TestWaitReadable(TTestSocket socket, int milliseconds) {
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(static_cast<SOCKET>(socket), &readable);
+  timeval wait{0, milliseconds * 1000};
+  int ready = select(0, &readable, nullptr, nullptr, &wait);
+  return ready < 0 ? -1 : ready > 0 ? 1 : 0;
 }
 
 void TestShutdown(TTestSocket socket) { shutdown(static_cast<SOCKET>(socket), SD_BOTH); }

@@ -14,25 +14,14 @@ INSTANTIATE_TEST_SUITE_P(WinInet, HTTPConformance,
                          }),
                          HTTPBackEndName);
 
-namespace {
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EHTTP& e) {
-    return e.Message();
-  }
-  return "(no EHTTP raised)";
-}
-} // namespace
-
 TEST(KaHTTPWinInet, OnlyHTTPURLsAreAccepted) {
   TKaHTTP_wininet http;
   TMemoryStream source("x"), target;
-  EXPECT_EQ(MessageOf([&] { http.GetString("ftp://127.0.0.1/file"); }),
+  EXPECT_EQ(EHTTPMessageOf([&] { http.GetString("ftp://127.0.0.1/file"); }),
             "Invalid URL: ftp://127.0.0.1/file!");
-  EXPECT_EQ(MessageOf([&] { http.Post("ftp://127.0.0.1/file", source, target); }),
+  EXPECT_EQ(EHTTPMessageOf([&] { http.Post("ftp://127.0.0.1/file", source, target); }),
             "Invalid URL: ftp://127.0.0.1/file!");
-  EXPECT_THAT(MessageOf([&] { http.GetString(""); }),
+  EXPECT_THAT(EHTTPMessageOf([&] { http.GetString(""); }),
               testing::StartsWith("InternetConnect failed! Code "));
 }
 
