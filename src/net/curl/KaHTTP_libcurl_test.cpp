@@ -4,6 +4,8 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+
 using testing::StartsWith;
 
 INSTANTIATE_TEST_SUITE_P(libcurl, HTTPConformance,
@@ -43,23 +45,44 @@ TEST(KaLib, EntryPointsFollowLoadAndUnload) {
   EXPECT_NE(CurlEasyPerform, nullptr);
 }
 
-TEST(KaHTTPCurl, RewindStartsTheBodyAgainWhereTheSourceStood) {
+TEST(KaHTTPCurl, ABodySentAgainOnAFreshConnectionStartsWhereTheSourceStood) {
   TTestHTTPServer server;
-  server.On("/echo", [](const TTestRequest& r) {
+  int calls = 0;
+  server.On("/echo", [&calls](const TTestRequest& r) {
     TTestReply reply;
-    reply.Body = r.Body;
+    reply.Body = "echo:" + r.Body;
+    // The kept-alive connection dies under the second request: libcurl
+    // connects afresh and has the body read again from its start.
+    reply.Reset = ++calls == 2;
     return reply;
   });
+  TKaHTTPCurl http;
+  TMemoryStream first("warm"), target;
+  http.Post(server.URL("/echo"), first, target);
+  TMemoryStream source("skip|the body"), target2;
+  source.SetPosition(5);
+  TWorkRecorder recorder;
+  http.Post(server.URL("/echo"), source, target2);
+  EXPECT_EQ(target2.Bytes(), "echo:the body");
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(server.Requests().back().Body, "the body");
+  std::vector<std::string> sent = recorder.Changes(WorkSend);
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "changed 2 0/8"), 2)
+      << "the rewind opened the level again";
+  EXPECT_EQ(recorder.Events.back(), "finished");
+}
+
+TEST(KaHTTPCurl, RewindCommands) {
+  TTestHTTPServer server;
+  server.On("/echo", TTestReply{});
   TKaHTTPCurl http;
   TMemoryStream source("skip|the body"), target;
   source.SetPosition(5);
   ASSERT_TRUE(CurlLib().Load());
   CURL* handle = CurlEasyInit();
   {
-    TWorkRecorder recorder;
     TKaHTTPCurlThread thread(http, target, &source, server.URL("/echo"), handle);
     EXPECT_EQ(thread.WaitFor(), CURLE_OK);
-    EXPECT_EQ(target.Bytes(), "the body");
     source.SetPosition(9);
     EXPECT_EQ(TKaHTTPCurlThread::RewindCallback(handle, CURLIOCMD_RESTARTREAD, &thread),
               CURLIOE_OK);
