@@ -225,7 +225,9 @@ TKaHTTPCurl::~TKaHTTPCurl() {
 }
 
 void TKaHTTPCurl::Prepare() {
-  if (!CurlLib().Load())
+  // A library without one of the seven calls is no libcurl to use.
+  if (!CurlLib().Load() || !CurlEasyInit || !CurlEasyCleanup || !CurlEasySetopt ||
+      !CurlEasyPerform || !CurlEasyGetinfo || !CurlSlistAppend || !CurlSlistFreeAll)
     throw EHTTP("Unable to load libcurl!");
   if (!FHandle) {
     FHandle = CurlEasyInit();

@@ -104,3 +104,15 @@ TEST(KaHTTPIndy, RefusedConnectionIsASocketErrorWithTheStatusOfNoResponse) {
   EXPECT_EQ(http.GetResponse().GetStatusCode(), -1);
   EXPECT_THROW(http.GetString("ftp://127.0.0.1/x"), EHTTP);
 }
+
+TEST(KaHTTPIndy, WithoutAProxyHostTheSameObjectGoesDirect) {
+  TTestHTTPServer server;
+  server.On("/d", Plain("direct"));
+  TKaHTTP_indy http;
+  http.GetProxySettings().SetHost("127.0.0.1");
+  http.GetProxySettings().SetPort(1); // nothing listens there
+  EXPECT_THROW(http.GetString(server.URL("/d")), EIdSocketError);
+  http.GetProxySettings().SetHost("");
+  EXPECT_EQ(http.GetString(server.URL("/d")), "direct");
+  EXPECT_EQ(server.Requests().back().Target, "/d") << "asked as of the server, not of a proxy";
+}
