@@ -23,7 +23,7 @@ title=$(window_title "Installer" 60) || { echo "demo: no window appeared" >&2; e
 sleep 1
 import -window root "$shots/setup-role.png"
 echo "demo: the downloaded setup.exe shows \"$title\"; screenshot: $shots/setup-role.png"
-WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+wine_stop
 kill $pid 2>/dev/null
 wait $pid 2>/dev/null
 rm -rf "$work"

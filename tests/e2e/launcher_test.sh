@@ -12,7 +12,7 @@ work=$(mktemp -d /tmp/ws_launcher.XXXXXX)
 server=
 cleanup() {
   [ -n "$server" ] && kill "$server" 2>/dev/null
-  WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+  wine_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -54,7 +54,7 @@ title=$(window_title "websetup demo" 30)
 check "the application runs ($title)" test "$title" = "websetup demo - version 1.0"
 check "no installer window is shown" test -z "$(xdotool search --onlyvisible --name '^Installer' 2>/dev/null)"
 shot launcher-current
-WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+wine_stop
 
 # Release 2 changes one file: the launcher reports the update.
 printf '2.0\r\n' >"$work/app/version.txt"
@@ -63,10 +63,10 @@ printf '2.0\r\n' >"$work/app/version.txt"
 check "release 2 changes one file" grep -q 'version.txt' "$work/publish2.log"
 wine_run "$inst/WebsetupDemo.exe" &
 launcher=$!
-title=$(window_title "Installer" 60)
+title=$(window_title "Installer" 120)
 check "an outdated installation shows the update page ($title)" test "$title" = "Installer - smUpdate"
 shot launcher-update
-WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+wine_stop
 wait $launcher
 
 # No server: the error page.
@@ -76,7 +76,7 @@ launcher=$!
 title=$(window_title "Installer" 120)
 check "an unreachable server shows the error page ($title)" test "$title" = "Installer - smError"
 shot launcher-error
-WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+wine_stop
 wait $launcher
 
 finish

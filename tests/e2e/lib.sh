@@ -37,3 +37,11 @@ window_title() {
   done
   return 1
 }
+
+# Ends every Wine process of the prefix and waits until its server is gone,
+# so the next start does not meet a server on its way out.
+wine_stop() {
+  WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1
+  WINEPREFIX="$BUILD/wineprefix" wineserver -w >/dev/null 2>&1
+  return 0
+}

@@ -7,7 +7,7 @@ SRC=$1 BUILD=$2 SETUP=$3 HOLD=$4
 
 work=$(mktemp -d /tmp/ws_roles.XXXXXX)
 trap 'wineserver_kill; rm -rf "$work"' EXIT
-wineserver_kill() { WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1 || true; }
+wineserver_kill() { wine_stop || true; }
 
 # A copy of the program in a folder of its own, as a user would download it.
 mkdir -p "$work/download"
