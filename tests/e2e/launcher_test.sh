@@ -17,6 +17,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Starts the launcher copy and expects the installer window in a start mode.
+launcher_shows() {
+  local what=$1 mode=$2 name=$3 launcher title
+  wine_run "$inst/WebsetupDemo.exe" &
+  launcher=$!
+  title=$(window_title "Installer" 120)
+  check "$what ($title)" test "$title" = "Installer - $mode"
+  shot "$name"
+  wine_stop
+  wait $launcher
+}
+
 shot() { [ -n "$SHOTS" ] && import -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
 
 # Release 1 of the demo product.
@@ -61,22 +73,10 @@ printf '2.0\r\n' >"$work/app/version.txt"
 "$WEBSETUP" publish --store "$work/store" --description "$SRC/demo/release/demo.ini" "$work/app" \
   | tee "$work/publish2.log"
 check "release 2 changes one file" grep -q 'version.txt' "$work/publish2.log"
-wine_run "$inst/WebsetupDemo.exe" &
-launcher=$!
-title=$(window_title "Installer" 120)
-check "an outdated installation shows the update page ($title)" test "$title" = "Installer - smUpdate"
-shot launcher-update
-wine_stop
-wait $launcher
+launcher_shows "an outdated installation shows the update page" smUpdate launcher-update
 
 # No server: the error page.
 kill "$server"; wait "$server" 2>/dev/null; server=
-wine_run "$inst/WebsetupDemo.exe" &
-launcher=$!
-title=$(window_title "Installer" 120)
-check "an unreachable server shows the error page ($title)" test "$title" = "Installer - smError"
-shot launcher-error
-wine_stop
-wait $launcher
+launcher_shows "an unreachable server shows the error page" smError launcher-error
 
 finish
