@@ -36,6 +36,11 @@ mkdir -p "$work/app"
 cp "$DEMOAPP" "$work/app/demoapp.exe"
 printf '1.0\r\n' >"$work/app/version.txt"
 printf 'colour=blue\r\n' >"$work/app/settings.ini"
+# Build times of the vendor's files, as a release carries them. (A listed file
+# whose size and two-second time step match the disk is trusted unread, so a
+# new release written within the same two seconds as the installation could
+# go unnoticed; real releases are built long before they are installed.)
+touch -d '2024-01-01 10:00:00' "$work/app/"*
 "$WEBSETUP" publish --store "$work/store" --description "$SRC/demo/release/demo.ini" "$work/app" \
   || { echo "FAIL publish"; exit 1; }
 
@@ -70,6 +75,7 @@ wine_stop
 
 # Release 2 changes one file: the launcher reports the update.
 printf '2.0\r\n' >"$work/app/version.txt"
+touch -d '2024-02-01 10:00:00' "$work/app/version.txt"
 "$WEBSETUP" publish --store "$work/store" --description "$SRC/demo/release/demo.ini" "$work/app" \
   | tee "$work/publish2.log"
 check "release 2 changes one file" grep -q 'version.txt' "$work/publish2.log"
