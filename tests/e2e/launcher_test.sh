@@ -29,7 +29,7 @@ launcher_shows() {
   wait $launcher
 }
 
-shot() { [ -n "$SHOTS" ] && import -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
+shot() { [ -n "$SHOTS" ] && sleep 1 && import -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
 
 # Release 1 of the demo product.
 mkdir -p "$work/app"
