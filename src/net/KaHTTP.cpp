@@ -80,7 +80,7 @@ void SplitProxyServer(std::string& host, int32_t& port) {
 void SetProxy(IProxySettings& proxy, const TInternetSettings& s) {
   proxy.SetHost(s.Host);
   proxy.SetPort(s.Port);
-  proxy.SetUserName(s.UserName);
+  proxy.SetUsername(s.UserName);
   proxy.SetPassword(s.Password);
 }
 

@@ -54,8 +54,8 @@ public:
   virtual void SetHost(const std::string& value) = 0;
   virtual int32_t GetPort() const = 0;
   virtual void SetPort(int32_t value) = 0;
-  virtual std::string GetUserName() const = 0;
-  virtual void SetUserName(const std::string& value) = 0;
+  virtual std::string GetUsername() const = 0;
+  virtual void SetUsername(const std::string& value) = 0;
   virtual std::string GetPassword() const = 0;
   virtual void SetPassword(const std::string& value) = 0;
   virtual bool GetAuto() const = 0;
@@ -118,8 +118,8 @@ public:
   void SetHost(const std::string& value) override { FHost = value; }
   int32_t GetPort() const override { return FPort; }
   void SetPort(int32_t value) override { FPort = value; }
-  std::string GetUserName() const override { return FUserName; }
-  void SetUserName(const std::string& value) override { FUserName = value; }
+  std::string GetUsername() const override { return FUsername; }
+  void SetUsername(const std::string& value) override { FUsername = value; }
   std::string GetPassword() const override { return FPassword; }
   void SetPassword(const std::string& value) override { FPassword = value; }
   bool GetAuto() const override { return FAuto; }
@@ -128,7 +128,7 @@ public:
 private:
   std::string FHost;
   int32_t FPort = 0;
-  std::string FUserName;
+  std::string FUsername;
   std::string FPassword;
   bool FAuto = false;
 };

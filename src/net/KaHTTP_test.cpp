@@ -37,7 +37,7 @@ struct TProxy {
 
 TProxy ProxyOf(const IHTTPPtr& http) {
   IProxySettings& p = http->GetProxySettings();
-  return {p.GetAuto(), p.GetHost(), p.GetPort(), p.GetUserName(), p.GetPassword()};
+  return {p.GetAuto(), p.GetHost(), p.GetPort(), p.GetUsername(), p.GetPassword()};
 }
 
 class HTTPFactoryTest : public testing::Test {

@@ -10,8 +10,8 @@ TKaHTTPCurlThread::TKaHTTPCurlThread(IHTTP& http, TStream& target, TStream* sour
   IProxySettings& proxy = http.GetProxySettings();
   if (!proxy.GetHost().empty()) {
     FProxy = proxy.GetHost() + ":" + std::to_string(proxy.GetPort());
-    if (!proxy.GetUserName().empty())
-      FProxyCredentials = proxy.GetUserName() + ":" + proxy.GetPassword();
+    if (!proxy.GetUsername().empty())
+      FProxyCredentials = proxy.GetUsername() + ":" + proxy.GetPassword();
   }
   CurlEasySetopt(FHandle, CURLOPT_PROXYAUTH, static_cast<unsigned long>(CURLAUTH_ANY));
   // "" rather than none: no proxy at all, whatever the environment says.

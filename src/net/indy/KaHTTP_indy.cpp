@@ -5,9 +5,6 @@
 #include "KaWork.h"
 
 #include <httplib.h>
-// On Windows the library brings windows.h, which names GetUserName as a
-// macro; the proxy settings' own is meant here.
-#undef GetUserName
 
 #include <cstdio>
 #include <cstring>
@@ -251,7 +248,7 @@ void TKaHTTP_indy::CreateClient() {
   FClient->OnWorkEnd = [](TWorkMode) { Work().EndWork(); };
   FClient->OnProxyAuthorization = [this](std::string& userName, std::string& password,
                                          bool& handled) {
-    userName = GetProxySettings().GetUserName();
+    userName = GetProxySettings().GetUsername();
     password = GetProxySettings().GetPassword();
     handled = true;
   };

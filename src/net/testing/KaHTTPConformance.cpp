@@ -76,7 +76,7 @@ void UseProxy(IHTTP& http, const TTestProxy& proxy, const std::string& password)
   settings.SetAuto(false);
   settings.SetHost(proxy.Host);
   settings.SetPort(proxy.Port);
-  settings.SetUserName(proxy.UserName);
+  settings.SetUsername(proxy.UserName);
   settings.SetPassword(password);
 }
 

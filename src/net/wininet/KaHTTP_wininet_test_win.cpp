@@ -47,7 +47,7 @@ TEST(KaHTTPWinInet, ASecondChallengeReachesTheCallerWithItsBody) {
     return reply;
   });
   TKaHTTP_wininet http;
-  http.GetProxySettings().SetUserName("user");
+  http.GetProxySettings().SetUsername("user");
   http.GetProxySettings().SetPassword("pass");
   TMemoryStream target;
   http.Get(server.URL("/auth"), target);

@@ -6,9 +6,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-// windows.h names GetUserName as a macro; the proxy settings' own is meant here.
-#undef GetUserName
-
 namespace {
 
 [[noreturn]] void Raise(const char* what, DWORD code) {
@@ -84,7 +81,7 @@ void ReadBody(IHTTP& http, HINTERNET request, TStream* target) {
 
 // Both credentials on the connect handle, each with its byte length.
 void SetProxyCredentials(IHTTP& http, HINTERNET connect) {
-  std::string user = http.GetProxySettings().GetUserName();
+  std::string user = http.GetProxySettings().GetUsername();
   std::string password = http.GetProxySettings().GetPassword();
   InternetSetOptionA(connect, INTERNET_OPTION_PROXY_USERNAME, user.data(),
                      static_cast<DWORD>(user.size()));
