@@ -1,4 +1,4 @@
-#include "AccessLog.h"
+#include "server/AccessLog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "BlobFile.h"
+#include "server/BlobFile.h"
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "Hex.h"
+#include "server/Hex.h"
 
 namespace {
 

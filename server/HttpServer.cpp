@@ -1,4 +1,4 @@
-#include "HttpServer.h"
+#include "server/HttpServer.h"
 
 // Asio of this Boost uses std::exchange without including <utility> itself.
 #include <utility>

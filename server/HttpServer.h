@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AccessLog.h"
-#include "UpdateService.h"
+#include "server/AccessLog.h"
+#include "server/UpdateService.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "HttpServer.h"
+#include "server/HttpServer.h"
 
-#include "KaConnection.h"
-#include "KaHTTPBackEnds.h"
-#include "LoopbackClient.h"
-#include "ServerTesting.h"
+#include "net/KaConnection.h"
+#include "net/backends/KaHTTPBackEnds.h"
+#include "server/LoopbackClient.h"
+#include "server/ServerTesting.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "LoopbackClient.h"
+#include "server/LoopbackClient.h"
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

@@ -1,12 +1,12 @@
-#include "Publisher.h"
+#include "server/Publisher.h"
 
-#include "Hex.h"
-#include "KaFiles.h"
-#include "KaPosixPath.h"
-#include "KaStrings.h"
-#include "ReleaseStore.h"
-#include "VoFolder_impl.h"
-#include "VoUpdateConfig.h"
+#include "server/Hex.h"
+#include "base/KaFiles.h"
+#include "base/KaPosixPath.h"
+#include "base/KaStrings.h"
+#include "server/ReleaseStore.h"
+#include "model/VoFolder_impl.h"
+#include "model/VoUpdateConfig.h"
 
 #include <openssl/evp.h>
 #include <zlib.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReleaseDescription.h"
+#include "server/ReleaseDescription.h"
 
 #include <cstdint>
 #include <ostream>

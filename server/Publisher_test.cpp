@@ -1,11 +1,11 @@
-#include "Publisher.h"
+#include "server/Publisher.h"
 
-#include "HttpServer.h"
-#include "KaConnection.h"
-#include "KaHTTPBackEnds.h"
-#include "ReleaseStore.h"
-#include "ServerTesting.h"
-#include "VoUpdateConfig.h"
+#include "server/HttpServer.h"
+#include "net/KaConnection.h"
+#include "net/backends/KaHTTPBackEnds.h"
+#include "server/ReleaseStore.h"
+#include "server/ServerTesting.h"
+#include "model/VoUpdateConfig.h"
 
 #include <atomic>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "ReleaseDescription.h"
+#include "server/ReleaseDescription.h"
 
-#include "KaStrings.h"
-#include "VoConfig.h"
-#include "VoFolder.h"
+#include "base/KaStrings.h"
+#include "model/VoConfig.h"
+#include "model/VoFolder.h"
 
 #include <algorithm>
 

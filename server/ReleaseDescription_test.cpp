@@ -1,6 +1,6 @@
-#include "ReleaseDescription.h"
+#include "server/ReleaseDescription.h"
 
-#include "VoFolder.h"
+#include "model/VoFolder.h"
 
 #include <gtest/gtest.h>
 

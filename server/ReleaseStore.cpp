@@ -1,9 +1,9 @@
-#include "ReleaseStore.h"
+#include "server/ReleaseStore.h"
 
-#include "Hex.h"
-#include "KaExceptions.h"
-#include "KaStrings.h"
-#include "SessionScheme.h"
+#include "server/Hex.h"
+#include "base/KaExceptions.h"
+#include "base/KaStrings.h"
+#include "server/SessionScheme.h"
 
 #include <cerrno>
 #include <cstring>

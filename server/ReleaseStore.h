@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BlobFile.h"
+#include "server/BlobFile.h"
 
 #include <cstdint>
 #include <map>

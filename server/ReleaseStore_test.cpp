@@ -1,6 +1,6 @@
-#include "ReleaseStore.h"
+#include "server/ReleaseStore.h"
 
-#include "ServerTesting.h"
+#include "server/ServerTesting.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

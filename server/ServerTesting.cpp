@@ -1,6 +1,6 @@
-#include "ServerTesting.h"
+#include "server/ServerTesting.h"
 
-#include "KaCipher.h"
+#include "net/KaCipher.h"
 
 #include <stdexcept>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KaMessage.h"
-#include "ReleaseStore.h"
+#include "net/KaMessage.h"
+#include "server/ReleaseStore.h"
 
 #include <cstdint>
 #include <filesystem>

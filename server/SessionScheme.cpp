@@ -1,7 +1,7 @@
-#include "SessionScheme.h"
+#include "server/SessionScheme.h"
 
-#include "Hex.h"
-#include "KaExceptions.h"
+#include "server/Hex.h"
+#include "base/KaExceptions.h"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>

@@ -1,6 +1,6 @@
-#include "SessionScheme.h"
+#include "server/SessionScheme.h"
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "UpdateService.h"
+#include "server/UpdateService.h"
 
-#include "KaCipher.h"
-#include "KaText.h"
+#include "net/KaCipher.h"
+#include "base/KaText.h"
 
 #include <algorithm>
 #include <limits>

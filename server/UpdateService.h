@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BlobFile.h"
-#include "KaExceptions.h"
-#include "KaMessage.h"
-#include "ReleaseStore.h"
-#include "SessionScheme.h"
+#include "server/BlobFile.h"
+#include "base/KaExceptions.h"
+#include "net/KaMessage.h"
+#include "server/ReleaseStore.h"
+#include "server/SessionScheme.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "UpdateService.h"
+#include "server/UpdateService.h"
 
-#include "KaCipher.h"
-#include "ServerTesting.h"
+#include "net/KaCipher.h"
+#include "server/ServerTesting.h"
 
 #include <gtest/gtest.h>
 

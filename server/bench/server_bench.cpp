@@ -3,10 +3,10 @@
 // in the same run; then the server's peak memory while it sends a 1 GB blob.
 // Everything runs on 127.0.0.1 and ends after a bounded time.
 
-#include "LoopbackClient.h"
-#include "ReleaseStore.h"
-#include "ServerTesting.h"
-#include "UpdateService.h"
+#include "server/LoopbackClient.h"
+#include "server/ReleaseStore.h"
+#include "server/ServerTesting.h"
+#include "server/UpdateService.h"
 
 #include <arpa/inet.h>
 #include <atomic>

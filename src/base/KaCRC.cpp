@@ -1,4 +1,4 @@
-#include "KaCRC.h"
+#include "base/KaCRC.h"
 
 #include <array>
 

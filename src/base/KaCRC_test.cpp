@@ -1,8 +1,8 @@
-#include "KaCRC.h"
+#include "base/KaCRC.h"
 
-#include "KaExceptions.h"
-#include "KaFiles.h"
-#include "KaStreams.h"
+#include "base/KaExceptions.h"
+#include "base/KaFiles.h"
+#include "base/KaStreams.h"
 
 #include <gtest/gtest.h>
 #include <random>

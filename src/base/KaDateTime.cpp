@@ -1,6 +1,6 @@
-#include "KaDateTime.h"
+#include "base/KaDateTime.h"
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "KaDateTime.h"
+#include "base/KaDateTime.h"
 
 #include <ctime>
 #include <sys/time.h>

@@ -1,4 +1,4 @@
-#include "KaDateTime.h"
+#include "base/KaDateTime.h"
 
 #include <windows.h>
 

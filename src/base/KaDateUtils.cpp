@@ -1,7 +1,7 @@
-#include "KaDateUtils.h"
+#include "base/KaDateUtils.h"
 
-#include "KaExceptions.h"
-#include "KaStrings.h"
+#include "base/KaExceptions.h"
+#include "base/KaStrings.h"
 
 #include <cstdio>
 

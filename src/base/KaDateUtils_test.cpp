@@ -1,6 +1,6 @@
-#include "KaDateUtils.h"
+#include "base/KaDateUtils.h"
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 void RaiseLastOSError(unsigned long code) {
   throw EOSError("System Error.  Code: " + std::to_string(code) + ".\n" + SysErrorMessage(code));

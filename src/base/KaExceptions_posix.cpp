@@ -1,4 +1,4 @@
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <cerrno>
 #include <cstring>

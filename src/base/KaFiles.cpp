@@ -1,8 +1,8 @@
-#include "KaFiles.h"
+#include "base/KaFiles.h"
 
-#include "KaCRC.h"
-#include "KaStreams.h"
-#include "KaStrings.h"
+#include "base/KaCRC.h"
+#include "base/KaStreams.h"
+#include "base/KaStrings.h"
 
 uint32_t FileCRC(const std::string& fileName) {
   TFileStream file(fileName, fmOpenRead | fmShareDenyNone);

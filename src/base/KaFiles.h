@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaDateTime.h"
+#include "base/KaDateTime.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "KaFiles.h"
+#include "base/KaFiles.h"
 
-#include "KaPosixPath.h"
-#include "KaStrings.h"
+#include "base/KaPosixPath.h"
+#include "base/KaStrings.h"
 
 #include <cstdlib>
 #include <ctime>

@@ -1,8 +1,8 @@
-#include "KaFiles.h"
+#include "base/KaFiles.h"
 
-#include "KaExceptions.h"
-#include "KaStreams.h"
-#include "KaStrings.h"
+#include "base/KaExceptions.h"
+#include "base/KaStreams.h"
+#include "base/KaStrings.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

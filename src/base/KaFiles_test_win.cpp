@@ -1,6 +1,6 @@
-#include "KaFiles.h"
+#include "base/KaFiles.h"
 
-#include "KaStreams.h"
+#include "base/KaStreams.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

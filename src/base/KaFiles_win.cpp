@@ -1,6 +1,6 @@
-#include "KaFiles.h"
+#include "base/KaFiles.h"
 
-#include "KaStrings.h"
+#include "base/KaStrings.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "KaProcess.h"
+#include "base/KaProcess.h"
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   std::vector<std::string> args;

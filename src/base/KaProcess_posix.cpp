@@ -1,4 +1,4 @@
-#include "KaProcess.h"
+#include "base/KaProcess.h"
 
 
 #include <fstream>

@@ -1,6 +1,6 @@
-#include "KaProcess.h"
+#include "base/KaProcess.h"
 
-#include "KaFiles.h"
+#include "base/KaFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "KaProgramPaths.h"
+#include "base/KaProgramPaths.h"
 
-#include "KaStrings.h"
+#include "base/KaStrings.h"
 
 namespace {
 

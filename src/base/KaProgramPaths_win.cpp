@@ -1,4 +1,4 @@
-#include "KaProgramPaths.h"
+#include "base/KaProgramPaths.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "KaRegistry.h"
+#include "base/KaRegistry.h"
 
-#include "KaExceptions.h"
-#include "KaStrings.h"
+#include "base/KaExceptions.h"
+#include "base/KaStrings.h"
 
 #include <map>
 #include <mutex>

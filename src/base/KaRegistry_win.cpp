@@ -1,6 +1,6 @@
-#include "KaRegistry.h"
+#include "base/KaRegistry.h"
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <windows.h>
 

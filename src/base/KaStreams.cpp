@@ -1,6 +1,6 @@
-#include "KaStreams.h"
+#include "base/KaStreams.h"
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <algorithm>
 #include <cstring>

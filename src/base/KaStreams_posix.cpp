@@ -1,7 +1,7 @@
-#include "KaStreams.h"
+#include "base/KaStreams.h"
 
-#include "KaExceptions.h"
-#include "KaPosixPath.h"
+#include "base/KaExceptions.h"
+#include "base/KaPosixPath.h"
 
 #include <cerrno>
 #include <fcntl.h>

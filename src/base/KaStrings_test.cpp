@@ -1,6 +1,6 @@
-#include "KaStrings.h"
+#include "base/KaStrings.h"
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <gtest/gtest.h>
 

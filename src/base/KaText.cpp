@@ -1,4 +1,4 @@
-#include "KaText.h"
+#include "base/KaText.h"
 
 std::u16string Utf8ToWide(std::string_view text) {
   std::u16string out;

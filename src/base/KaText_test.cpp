@@ -1,4 +1,4 @@
-#include "KaText.h"
+#include "base/KaText.h"
 
 #include <gtest/gtest.h>
 

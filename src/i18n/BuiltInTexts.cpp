@@ -1,6 +1,6 @@
-#include "BuiltInTexts.h"
+#include "i18n/BuiltInTexts.h"
 
-#include "KaTranslator.h"
+#include "i18n/KaTranslator.h"
 
 #include <mutex>
 #include <string_view>

@@ -1,8 +1,8 @@
-#include "BuiltInTexts.h"
+#include "i18n/BuiltInTexts.h"
 
-#include "KaText.h"
-#include "KaTranslator.h"
-#include "KaTranslator_impl.h"
+#include "base/KaText.h"
+#include "i18n/KaTranslator.h"
+#include "i18n/KaTranslator_impl.h"
 
 #include <gtest/gtest.h>
 

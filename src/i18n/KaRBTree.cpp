@@ -1,6 +1,6 @@
-#include "KaRBTree.h"
+#include "i18n/KaRBTree.h"
 
-#include "KaText.h"
+#include "base/KaText.h"
 
 namespace {
 

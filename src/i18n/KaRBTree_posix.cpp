@@ -1,4 +1,4 @@
-#include "KaRBTree.h"
+#include "i18n/KaRBTree.h"
 
 // There is no system comparison of UTF-16 texts here; the code-unit order is
 // total and tells apart every two keys that differ.

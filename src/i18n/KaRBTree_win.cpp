@@ -1,4 +1,4 @@
-#include "KaRBTree.h"
+#include "i18n/KaRBTree.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "KaTranslator.h"
+#include "i18n/KaTranslator.h"
 
-#include "KaTranslator_impl.h"
+#include "i18n/KaTranslator_impl.h"
 
 ITranslatorPtr Translator() {
   static const ITranslatorPtr single = std::make_shared<TTranslator>();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KaExceptions.h"
-#include "KaRBTree.h"
+#include "base/KaExceptions.h"
+#include "i18n/KaRBTree.h"
 
 #include <cstdint>
 #include <memory>

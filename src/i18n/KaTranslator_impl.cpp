@@ -1,7 +1,7 @@
-#include "KaTranslator_impl.h"
+#include "i18n/KaTranslator_impl.h"
 
-#include "KaStrings.h"
-#include "KaText.h"
+#include "base/KaStrings.h"
+#include "base/KaText.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaTranslator.h"
+#include "i18n/KaTranslator.h"
 
 #include <mutex>
 #include <vector>

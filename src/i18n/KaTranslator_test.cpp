@@ -1,7 +1,7 @@
-#include "KaTranslator.h"
+#include "i18n/KaTranslator.h"
 
-#include "KaText.h"
-#include "KaTranslator_impl.h"
+#include "base/KaText.h"
+#include "i18n/KaTranslator_impl.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 // Helpers of the model's benchmarks: a clock, scratch files and a table row.
 
-#include "VoScratchFiles.h"
+#include "model/VoScratchFiles.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "VoConfig.h"
+#include "model/VoConfig.h"
 
-#include "VoConfig_impl.h"
+#include "model/VoConfig_impl.h"
 
 IVoConfigPtr CreateConfig() { return std::make_shared<TVoConfig>(); }

@@ -1,6 +1,6 @@
-#include "VoConfig_impl.h"
+#include "model/VoConfig_impl.h"
 
-#include "KaStrings.h"
+#include "base/KaStrings.h"
 
 #include <unordered_map>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VoConfig.h"
+#include "model/VoConfig.h"
 
 class TVoConfigSection : public IVoConfigSection {
 public:

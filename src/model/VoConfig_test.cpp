@@ -1,7 +1,7 @@
-#include "VoConfig.h"
+#include "model/VoConfig.h"
 
-#include "KaExceptions.h"
-#include "KaFiles.h"
+#include "base/KaExceptions.h"
+#include "base/KaFiles.h"
 
 #include <gtest/gtest.h>
 

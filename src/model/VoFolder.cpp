@@ -1,7 +1,7 @@
-#include "VoFolder.h"
+#include "model/VoFolder.h"
 
-#include "KaStrings.h"
-#include "VoFolder_impl.h"
+#include "base/KaStrings.h"
+#include "model/VoFolder_impl.h"
 
 IVoFolderPtr CreateFolder() { return std::make_shared<TVoFolder>(); }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "KaDateTime.h"
-#include "KaStreams.h"
-#include "VoTree.h"
+#include "base/KaDateTime.h"
+#include "base/KaStreams.h"
+#include "model/VoTree.h"
 
 #include <cstdint>
 #include <memory>

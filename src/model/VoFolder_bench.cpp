@@ -4,10 +4,10 @@
 // file of the one-directory cases shows whether appending and finding by name
 // stay linear. Also building and dropping a tree of 100,000 siblings.
 
-#include "KaStrings.h"
-#include "VoBench.h"
-#include "VoFolder.h"
-#include "VoTree_impl.h"
+#include "base/KaStrings.h"
+#include "model/VoBench.h"
+#include "model/VoFolder.h"
+#include "model/VoTree_impl.h"
 
 namespace {
 

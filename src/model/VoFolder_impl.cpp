@@ -1,8 +1,8 @@
-#include "VoFolder_impl.h"
+#include "model/VoFolder_impl.h"
 
-#include "KaDateUtils.h"
-#include "KaFiles.h"
-#include "KaStrings.h"
+#include "base/KaDateUtils.h"
+#include "base/KaFiles.h"
+#include "base/KaStrings.h"
 
 #include <algorithm>
 #include <unordered_map>

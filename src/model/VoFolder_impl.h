@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VoFolder.h"
-#include "VoTree_impl.h"
+#include "model/VoFolder.h"
+#include "model/VoTree_impl.h"
 
 #include <functional>
 

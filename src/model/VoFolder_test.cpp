@@ -1,9 +1,9 @@
-#include "VoFolder.h"
+#include "model/VoFolder.h"
 
-#include "KaDateUtils.h"
-#include "KaExceptions.h"
-#include "VoFolder_impl.h"
-#include "VoTesting.h"
+#include "base/KaDateUtils.h"
+#include "base/KaExceptions.h"
+#include "model/VoFolder_impl.h"
+#include "model/VoTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 // Scratch files of the model's tests and benchmarks.
 
-#include "KaFiles.h"
-#include "KaStreams.h"
+#include "base/KaFiles.h"
+#include "base/KaStreams.h"
 
 #include <string>
 

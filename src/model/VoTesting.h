@@ -2,8 +2,8 @@
 
 // Test helpers of the model's tests: a scratch directory on disk.
 
-#include "KaStrings.h"
-#include "VoScratchFiles.h"
+#include "base/KaStrings.h"
+#include "model/VoScratchFiles.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <cstdint>
 #include <memory>

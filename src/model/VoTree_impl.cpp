@@ -1,4 +1,4 @@
-#include "VoTree_impl.h"
+#include "model/VoTree_impl.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VoTree.h"
+#include "model/VoTree.h"
 
 // The links of a node as the tree's own operations write them.
 class IVoNode_impl {

@@ -1,5 +1,5 @@
-#include "VoUpdateConfig.h"
+#include "model/VoUpdateConfig.h"
 
-#include "VoUpdateConfig_impl.h"
+#include "model/VoUpdateConfig_impl.h"
 
 IVoUpdateConfigPtr CreateUpdateConfig() { return std::make_shared<TVoUpdateConfig>(); }

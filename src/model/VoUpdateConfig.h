@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KaConnectionIntf.h"
-#include "VoFolder.h"
+#include "net/KaConnectionIntf.h"
+#include "model/VoFolder.h"
 
 #include <memory>
 #include <string>

@@ -1,10 +1,10 @@
-#include "VoUpdateConfig_impl.h"
+#include "model/VoUpdateConfig_impl.h"
 
-#include "KaFiles.h"
-#include "KaStrings.h"
-#include "KaWork.h"
-#include "VoConfig.h"
-#include "VoFolder_impl.h"
+#include "base/KaFiles.h"
+#include "base/KaStrings.h"
+#include "net/KaWork.h"
+#include "model/VoConfig.h"
+#include "model/VoFolder_impl.h"
 
 #include <zlib.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VoUpdateConfig.h"
+#include "model/VoUpdateConfig.h"
 
 #include <vector>
 

@@ -1,11 +1,11 @@
-#include "VoUpdateConfig.h"
+#include "model/VoUpdateConfig.h"
 
-#include "KaDateUtils.h"
-#include "KaExceptions.h"
-#include "KaWork.h"
-#include "VoFolder_impl.h"
-#include "VoTesting.h"
-#include "VoUpdateConfig_impl.h"
+#include "base/KaDateUtils.h"
+#include "base/KaExceptions.h"
+#include "net/KaWork.h"
+#include "model/VoFolder_impl.h"
+#include "model/VoTesting.h"
+#include "model/VoUpdateConfig_impl.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

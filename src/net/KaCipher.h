@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaStreams.h"
+#include "base/KaStreams.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "KaCipher.h"
+#include "net/KaCipher.h"
 
-#include "KaExceptions.h"
+#include "base/KaExceptions.h"
 
 #include <gtest/gtest.h>
 

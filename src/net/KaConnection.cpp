@@ -1,7 +1,7 @@
-#include "KaConnection.h"
+#include "net/KaConnection.h"
 
-#include "KaCipher.h"
-#include "KaWork.h"
+#include "net/KaCipher.h"
+#include "net/KaWork.h"
 
 #include <cxxabi.h>
 

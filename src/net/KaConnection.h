@@ -1,9 +1,9 @@
 #pragma once
 
-#include "KaActivatable.h"
-#include "KaConnectionIntf.h"
-#include "KaExceptions.h"
-#include "KaHTTP.h"
+#include "net/KaActivatable.h"
+#include "net/KaConnectionIntf.h"
+#include "base/KaExceptions.h"
+#include "net/KaHTTP.h"
 
 #include <cstdint>
 #include <mutex>

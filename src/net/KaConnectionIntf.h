@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KaActivatable.h"
-#include "KaMessage.h"
+#include "net/KaActivatable.h"
+#include "net/KaMessage.h"
 
 #include <memory>
 #include <string>

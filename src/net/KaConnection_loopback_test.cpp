@@ -1,9 +1,9 @@
-#include "KaConnection.h"
+#include "net/KaConnection.h"
 
-#include "KaCipher.h"
-#include "KaHTTP_indy.h"
-#include "KaNetTesting.h"
-#include "KaTestHTTPServer.h"
+#include "net/KaCipher.h"
+#include "net/indy/KaHTTP_indy.h"
+#include "net/KaNetTesting.h"
+#include "net/testing/KaTestHTTPServer.h"
 
 #include <gmock/gmock.h>
 

@@ -1,8 +1,8 @@
-#include "KaConnection.h"
+#include "net/KaConnection.h"
 
-#include "KaCipher.h"
-#include "KaNetTesting.h"
-#include "KaWork.h"
+#include "net/KaCipher.h"
+#include "net/KaNetTesting.h"
+#include "net/KaWork.h"
 
 #include <gtest/gtest.h>
 

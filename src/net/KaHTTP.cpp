@@ -1,7 +1,7 @@
-#include "KaHTTP.h"
+#include "net/KaHTTP.h"
 
-#include "KaRegistry.h"
-#include "KaStrings.h"
+#include "base/KaRegistry.h"
+#include "base/KaStrings.h"
 
 namespace {
 

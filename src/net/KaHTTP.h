@@ -1,8 +1,8 @@
 #pragma once
 
-#include "KaDateTime.h"
-#include "KaExceptions.h"
-#include "KaStreams.h"
+#include "base/KaDateTime.h"
+#include "base/KaExceptions.h"
+#include "base/KaStreams.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "KaHTTP.h"
+#include "net/KaHTTP.h"
 
-#include "KaNetTesting.h"
+#include "net/KaNetTesting.h"
 
 #include <gtest/gtest.h>
 

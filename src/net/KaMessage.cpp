@@ -1,6 +1,6 @@
-#include "KaMessage.h"
+#include "net/KaMessage.h"
 
-#include "KaText.h"
+#include "base/KaText.h"
 
 #include <bit>
 #include <cmath>

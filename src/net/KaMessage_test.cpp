@@ -1,4 +1,4 @@
-#include "KaMessage.h"
+#include "net/KaMessage.h"
 
 #include <gtest/gtest.h>
 

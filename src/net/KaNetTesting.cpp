@@ -1,8 +1,8 @@
-#include "KaNetTesting.h"
+#include "net/KaNetTesting.h"
 
-#include "KaCipher.h"
-#include "KaMessage.h"
-#include "KaRegistry.h"
+#include "net/KaCipher.h"
+#include "net/KaMessage.h"
+#include "base/KaRegistry.h"
 
 namespace {
 

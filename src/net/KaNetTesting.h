@@ -4,7 +4,7 @@
 // registry, and a scripted HTTP back end that records what it is asked to
 // send and answers from a queue.
 
-#include "KaHTTP.h"
+#include "net/KaHTTP.h"
 
 #include <deque>
 #include <optional>

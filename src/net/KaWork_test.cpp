@@ -1,4 +1,4 @@
-#include "KaWork.h"
+#include "net/KaWork.h"
 
 #include <gtest/gtest.h>
 

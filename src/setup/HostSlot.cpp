@@ -1,4 +1,4 @@
-#include "HostSlot.h"
+#include "setup/HostSlot.h"
 
 // External linkage and "used" keep the slot in writable initialised data, in
 // one piece, even though nothing in the program ever writes it; the text is

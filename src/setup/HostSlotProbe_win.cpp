@@ -2,7 +2,7 @@
 // the tests stamp a copy of it and run that. Writes the host to the file
 // named by its argument (through a temporary name, so a reader never sees
 // half of it).
-#include "HostSlot.h"
+#include "setup/HostSlot.h"
 
 #include <cstdio>
 #include <string>

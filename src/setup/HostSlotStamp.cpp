@@ -1,6 +1,6 @@
-#include "HostSlotStamp.h"
+#include "setup/HostSlotStamp.h"
 
-#include "HostSlot.h"
+#include "setup/HostSlot.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,5 +1,5 @@
-#include "HostSlot.h"
-#include "HostSlotStamp.h"
+#include "setup/HostSlot.h"
+#include "setup/HostSlotStamp.h"
 
 #include <gtest/gtest.h>
 

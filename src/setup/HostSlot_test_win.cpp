@@ -1,10 +1,10 @@
-#include "HostSlot.h"
-#include "HostSlotStamp.h"
+#include "setup/HostSlot.h"
+#include "setup/HostSlotStamp.h"
 
-#include "KaFiles.h"
-#include "KaProcess.h"
-#include "KaProgramPaths.h"
-#include "KaStreams.h"
+#include "base/KaFiles.h"
+#include "base/KaProcess.h"
+#include "base/KaProgramPaths.h"
+#include "base/KaStreams.h"
 
 #include <gtest/gtest.h>
 

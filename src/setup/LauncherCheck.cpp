@@ -1,8 +1,8 @@
-#include "LauncherCheck.h"
+#include "setup/LauncherCheck.h"
 
-#include "BuiltInTexts.h"
-#include "KaProcess.h"
-#include "VoUpdateConfig.h"
+#include "i18n/BuiltInTexts.h"
+#include "base/KaProcess.h"
+#include "model/VoUpdateConfig.h"
 
 TStartMode RunLauncherCheck(TProductInfo& product, const std::string& installDir,
                             std::string& errorText) {

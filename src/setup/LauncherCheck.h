@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProductInfo.h"
-#include "StartUp.h"
+#include "setup/ProductInfo.h"
+#include "setup/StartUp.h"
 
 #include <string>
 

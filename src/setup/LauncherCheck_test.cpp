@@ -1,9 +1,9 @@
-#include "LauncherCheck.h"
+#include "setup/LauncherCheck.h"
 
-#include "KaFiles.h"
-#include "KaNetTesting.h"
-#include "KaStreams.h"
-#include "KaText.h"
+#include "base/KaFiles.h"
+#include "net/KaNetTesting.h"
+#include "base/KaStreams.h"
+#include "base/KaText.h"
 
 #include <gtest/gtest.h>
 

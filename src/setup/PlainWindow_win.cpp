@@ -1,6 +1,6 @@
-#include "PlainWindow.h"
+#include "setup/PlainWindow.h"
 
-#include "KaText.h"
+#include "base/KaText.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "ProductInfo.h"
+#include "setup/ProductInfo.h"
 
-#include "HostSlot.h"
-#include "KaConnection.h"
+#include "setup/HostSlot.h"
+#include "net/KaConnection.h"
 
 TProductInfo::TProductInfo() : TProductInfo(ServerHost()) {}
 

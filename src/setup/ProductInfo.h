@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaConnectionIntf.h"
+#include "net/KaConnectionIntf.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
-#include "ProductInfo.h"
+#include "setup/ProductInfo.h"
 
-#include "HostSlot.h"
-#include "KaConnection.h"
-#include "KaMessage.h"
-#include "KaNetTesting.h"
-#include "KaText.h"
+#include "setup/HostSlot.h"
+#include "net/KaConnection.h"
+#include "net/KaMessage.h"
+#include "net/KaNetTesting.h"
+#include "base/KaText.h"
 
 #include <gmock/gmock.h>
 

@@ -1,13 +1,13 @@
-#include "BuiltInTexts.h"
-#include "KaExceptions.h"
-#include "KaHTTPBackEnds.h"
-#include "KaProcess.h"
-#include "KaText.h"
-#include "KaTranslator.h"
-#include "LauncherCheck.h"
-#include "PlainWindow.h"
-#include "ProductInfo.h"
-#include "StartUp.h"
+#include "i18n/BuiltInTexts.h"
+#include "base/KaExceptions.h"
+#include "net/backends/KaHTTPBackEnds.h"
+#include "base/KaProcess.h"
+#include "base/KaText.h"
+#include "i18n/KaTranslator.h"
+#include "setup/LauncherCheck.h"
+#include "setup/PlainWindow.h"
+#include "setup/ProductInfo.h"
+#include "setup/StartUp.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
-#include "StartUp.h"
+#include "setup/StartUp.h"
 
-#include "KaExceptions.h"
-#include "KaFiles.h"
-#include "KaProcess.h"
-#include "KaProgramPaths.h"
-#include "KaStreams.h"
-#include "KaStrings.h"
+#include "base/KaExceptions.h"
+#include "base/KaFiles.h"
+#include "base/KaProcess.h"
+#include "base/KaProgramPaths.h"
+#include "base/KaStreams.h"
+#include "base/KaStrings.h"
 
 const char* StartModeName(TStartMode mode) {
   switch (mode) {

@@ -1,7 +1,7 @@
-#include "StartUp.h"
+#include "setup/StartUp.h"
 
-#include "KaFiles.h"
-#include "KaStreams.h"
+#include "base/KaFiles.h"
+#include "base/KaStreams.h"
 
 #include <gtest/gtest.h>
 

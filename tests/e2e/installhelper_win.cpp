@@ -3,14 +3,14 @@
 // server, writes the launcher copy and the installation record, and brings the
 // directory in line with the manifest.
 //   installhelper <host> <setup.exe> <directory> [language]
-#include "BuiltInTexts.h"
-#include "KaFiles.h"
-#include "KaHTTPBackEnds.h"
-#include "KaStreams.h"
-#include "KaStrings.h"
-#include "ProductInfo.h"
-#include "StartUp.h"
-#include "VoUpdateConfig.h"
+#include "i18n/BuiltInTexts.h"
+#include "base/KaFiles.h"
+#include "net/backends/KaHTTPBackEnds.h"
+#include "base/KaStreams.h"
+#include "base/KaStrings.h"
+#include "setup/ProductInfo.h"
+#include "setup/StartUp.h"
+#include "model/VoUpdateConfig.h"
 
 #include <cstdio>
 

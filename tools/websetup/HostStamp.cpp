@@ -1,7 +1,7 @@
-#include "HostStamp.h"
+#include "websetup/HostStamp.h"
 
-#include "HostSlot.h"
-#include "ReleaseStore.h"
+#include "setup/HostSlot.h"
+#include "server/ReleaseStore.h"
 
 #include <cctype>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HostSlotStamp.h"
+#include "setup/HostSlotStamp.h"
 
 #include <string>
 

@@ -2,9 +2,9 @@
 // release of the store, serve runs the update server on the store, stamp
 // writes the server's host into a copy of setup.exe.
 
-#include "HostStamp.h"
-#include "HttpServer.h"
-#include "Publisher.h"
+#include "websetup/HostStamp.h"
+#include "server/HttpServer.h"
+#include "server/Publisher.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,9 +1,9 @@
 // Round trips per second of each registered HTTP back end against the
 // loopback test server: a small POST answered by a small body, on one
 // client object (so on one kept-alive connection where the back end keeps it).
-#include "KaHTTP.h"
-#include "KaHTTPBackEnds.h"
-#include "KaTestHTTPServer.h"
+#include "net/KaHTTP.h"
+#include "net/backends/KaHTTPBackEnds.h"
+#include "net/testing/KaTestHTTPServer.h"
 
 #include <chrono>
 #include <cstdio>

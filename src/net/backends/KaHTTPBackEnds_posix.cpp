@@ -1,4 +1,4 @@
-#include "KaHTTP.h"
+#include "net/KaHTTP.h"
 
 // WinInet exists only on Windows.
 void RegisterPlatformHTTPBackEnds(IHTTPFactory&) {}

@@ -1,9 +1,9 @@
-#include "KaHTTPBackEnds.h"
+#include "net/backends/KaHTTPBackEnds.h"
 
-#include "KaHTTP.h"
-#include "KaHTTP_indy.h"
-#include "KaHTTP_libcurl.h"
-#include "KaRegistry.h"
+#include "net/KaHTTP.h"
+#include "net/indy/KaHTTP_indy.h"
+#include "net/curl/KaHTTP_libcurl.h"
+#include "base/KaRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "KaHTTPBackEnds.h"
+#include "net/backends/KaHTTPBackEnds.h"
 
-#include "KaHTTP.h"
-#include "KaHTTP_wininet.h"
+#include "net/KaHTTP.h"
+#include "net/wininet/KaHTTP_wininet.h"
 
 #include <gtest/gtest.h>
 

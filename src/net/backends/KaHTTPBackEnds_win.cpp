@@ -1,5 +1,5 @@
-#include "KaHTTP.h"
-#include "KaHTTP_wininet.h"
+#include "net/KaHTTP.h"
+#include "net/wininet/KaHTTP_wininet.h"
 
 void RegisterPlatformHTTPBackEnds(IHTTPFactory& factory) {
   factory.Register("WinInet", HTTPClassOf<TKaHTTP_wininet>());

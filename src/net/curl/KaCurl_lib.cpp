@@ -1,4 +1,4 @@
-#include "KaCurl_lib.h"
+#include "net/curl/KaCurl_lib.h"
 
 TCurlEasyInit CurlEasyInit = nullptr;
 TCurlEasyCleanup CurlEasyCleanup = nullptr;

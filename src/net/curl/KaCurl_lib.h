@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaLib.h"
+#include "net/curl/KaLib.h"
 
 #include <curl/curl.h>
 

@@ -1,4 +1,4 @@
-#include "KaHTTP_libcurl.h"
+#include "net/curl/KaHTTP_libcurl.h"
 
 #include <gtest/gtest.h>
 

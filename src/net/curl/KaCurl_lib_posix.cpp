@@ -1,3 +1,3 @@
-#include "KaCurl_lib.h"
+#include "net/curl/KaCurl_lib.h"
 
 const char* const CurlLibFileName = "libcurl.so.4";

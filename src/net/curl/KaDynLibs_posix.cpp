@@ -1,4 +1,4 @@
-#include "KaDynLibs.h"
+#include "net/curl/KaDynLibs.h"
 
 #include <dlfcn.h>
 

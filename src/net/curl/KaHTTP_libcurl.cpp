@@ -1,6 +1,6 @@
-#include "KaHTTP_libcurl.h"
+#include "net/curl/KaHTTP_libcurl.h"
 
-#include "KaWork.h"
+#include "net/KaWork.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KaCurl_lib.h"
-#include "KaHTTP.h"
+#include "net/curl/KaCurl_lib.h"
+#include "net/KaHTTP.h"
 
 #include <condition_variable>
 #include <exception>

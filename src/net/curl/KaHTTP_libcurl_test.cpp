@@ -1,6 +1,6 @@
-#include "KaHTTPConformance.h"
-#include "KaHTTP_libcurl.h"
-#include "KaTestHTTPServer.h"
+#include "net/testing/KaHTTPConformance.h"
+#include "net/curl/KaHTTP_libcurl.h"
+#include "net/testing/KaTestHTTPServer.h"
 
 #include <gmock/gmock.h>
 

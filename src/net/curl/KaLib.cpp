@@ -1,4 +1,4 @@
-#include "KaLib.h"
+#include "net/curl/KaLib.h"
 
 // No virtual call from here: the subclass is gone by now and unbinds in its
 // own destructor.

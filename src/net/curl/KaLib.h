@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaDynLibs.h"
+#include "net/curl/KaDynLibs.h"
 
 #include <string>
 

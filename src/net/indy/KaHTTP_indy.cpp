@@ -1,8 +1,8 @@
-#include "KaHTTP_indy.h"
+#include "net/indy/KaHTTP_indy.h"
 
-#include "KaProcess.h"
-#include "KaStrings.h"
-#include "KaWork.h"
+#include "base/KaProcess.h"
+#include "base/KaStrings.h"
+#include "net/KaWork.h"
 
 #include <httplib.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaHTTP.h"
+#include "net/KaHTTP.h"
 
 #include <memory>
 

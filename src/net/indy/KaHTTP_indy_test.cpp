@@ -1,6 +1,6 @@
-#include "KaHTTPConformance.h"
-#include "KaHTTP_indy.h"
-#include "KaTestHTTPServer.h"
+#include "net/testing/KaHTTPConformance.h"
+#include "net/indy/KaHTTP_indy.h"
+#include "net/testing/KaTestHTTPServer.h"
 
 #include <gmock/gmock.h>
 

@@ -1,7 +1,7 @@
-#include "KaHTTPConformance.h"
+#include "net/testing/KaHTTPConformance.h"
 
-#include "KaTestHTTPServer.h"
-#include "KaTestProxy.h"
+#include "net/testing/KaTestHTTPServer.h"
+#include "net/testing/KaTestProxy.h"
 
 #include <gmock/gmock.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KaHTTP.h"
-#include "KaWork.h"
+#include "net/KaHTTP.h"
+#include "net/KaWork.h"
 
 #include <gtest/gtest.h>
 

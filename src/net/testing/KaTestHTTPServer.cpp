@@ -1,6 +1,6 @@
-#include "KaTestHTTPServer.h"
+#include "net/testing/KaTestHTTPServer.h"
 
-#include "KaStrings.h"
+#include "base/KaStrings.h"
 
 #include <chrono>
 #include <cstdio>

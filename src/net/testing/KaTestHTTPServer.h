@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaTestSockets.h"
+#include "net/testing/KaTestSockets.h"
 
 #include <atomic>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "KaTestProxy.h"
+#include "net/testing/KaTestProxy.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "KaTestSockets.h"
+#include "net/testing/KaTestSockets.h"
 
 int TestReceive(TTestSocket socket, char* buffer, int size, const std::atomic<bool>& stopping) {
   while (!stopping) {

@@ -1,4 +1,4 @@
-#include "KaTestSockets.h"
+#include "net/testing/KaTestSockets.h"
 
 #include <winsock2.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KaHTTP.h"
+#include "net/KaHTTP.h"
 
 // The HTTP client on the system's WinInet (Windows only). Requests run on
 // the calling thread; bodies move in blocks of 1024 bytes; one proxy

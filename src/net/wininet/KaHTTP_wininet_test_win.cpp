@@ -1,6 +1,6 @@
-#include "KaHTTPConformance.h"
-#include "KaHTTP_wininet.h"
-#include "KaTestHTTPServer.h"
+#include "net/testing/KaHTTPConformance.h"
+#include "net/wininet/KaHTTP_wininet.h"
+#include "net/testing/KaTestHTTPServer.h"
 
 #include <gmock/gmock.h>
 

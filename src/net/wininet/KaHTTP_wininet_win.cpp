@@ -1,7 +1,7 @@
-#include "KaHTTP_wininet.h"
+#include "net/wininet/KaHTTP_wininet.h"
 
-#include "KaStrings.h"
-#include "KaWork.h"
+#include "base/KaStrings.h"
+#include "net/KaWork.h"
 
 #include <windows.h>
 #include <wininet.h>
