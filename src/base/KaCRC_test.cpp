@@ -24,8 +24,46 @@ TEST(CRC, AgreesWithZlibForEveryLengthAndSplit) {
     uint32_t expected = crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(n));
     EXPECT_EQ(~UpdateCRC(0xFFFFFFFFu, data.data(), n), expected) << n;
     size_t half = n / 3;
-    uint32_t split = UpdateCRC(UpdateCRC(0xFFFFFFFFu, data.data(), half), data.data() + half, n - half);
+    uint32_t split =
+        UpdateCRC(UpdateCRC(0xFFFFFFFFu, data.data(), half), data.data() + half, n - half);
     EXPECT_EQ(~split, expected) << n;
+  }
+}
+
+// The folded path reads 16 bytes at a time with unaligned loads and hands the
+// tail to the table: every length around those boundaries, at every alignment,
+// and continuing from any running value, must agree with zlib.
+TEST(CRC, BothPathsAgreeWithZlibForEveryLengthAndAlignment) {
+  std::mt19937 rng(11);
+  std::string data(1 << 16, '\0');
+  for (char& c : data)
+    c = static_cast<char>(rng());
+  auto zlib = [&](size_t offset, size_t n) {
+    return static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(data.data() + offset), static_cast<uInt>(n)));
+  };
+  std::vector<size_t> lengths;
+  for (size_t n = 0; n <= 300; ++n)
+    lengths.push_back(n);
+  for (size_t n : {1023u, 1024u, 1025u, 4096u, 65535u - 16u})
+    lengths.push_back(n);
+  const bool folding = CRCFoldingAvailable();
+  for (size_t offset = 0; offset < 16; ++offset) {
+    for (size_t n : lengths) {
+      const unsigned char* p = reinterpret_cast<const unsigned char*>(data.data()) + offset;
+      uint32_t expected = zlib(offset, n);
+      ASSERT_EQ(~UpdateCRCTable(0xFFFFFFFFu, p, n), expected) << offset << " " << n;
+      ASSERT_EQ(~UpdateCRC(0xFFFFFFFFu, p, n), expected) << offset << " " << n;
+      if (folding) {
+        ASSERT_EQ(~UpdateCRCFolded(0xFFFFFFFFu, p, n), expected) << offset << " " << n;
+      }
+    }
+  }
+  // A running value other than the start: split at an odd place.
+  uint32_t running = UpdateCRC(0xFFFFFFFFu, data.data(), 77);
+  EXPECT_EQ(~UpdateCRC(running, data.data() + 77, data.size() - 77), zlib(0, data.size()));
+  if (folding) {
+    EXPECT_EQ(~UpdateCRCFolded(running, data.data() + 77, data.size() - 77), zlib(0, data.size()));
   }
 }
 
@@ -36,7 +74,8 @@ TEST(CRC, FileCRCStreamsTheWholeFile) {
   for (size_t i = 0; i < big.size(); ++i)
     big[i] = static_cast<char>(i * 31);
   TMemoryStream(big).SaveToFile(name);
-  EXPECT_EQ(FileCRC(name), crc32(0, reinterpret_cast<const Bytef*>(big.data()), static_cast<uInt>(big.size())));
+  EXPECT_EQ(FileCRC(name),
+            crc32(0, reinterpret_cast<const Bytef*>(big.data()), static_cast<uInt>(big.size())));
   TMemoryStream(std::string("123456789")).SaveToFile(name);
   EXPECT_EQ(FileCRC(name), 0xCBF43926u);
   TMemoryStream().SaveToFile(name);
