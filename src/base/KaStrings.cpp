@@ -2,6 +2,7 @@
 
 #include "base/KaExceptions.h"
 
+#include <algorithm>
 #include <charconv>
 
 std::string Escape(std::string_view text) {
@@ -61,7 +62,8 @@ std::string CopyBeforeFirst(std::string_view separator, std::string_view text) {
 
 std::string CopyAfterFirst(std::string_view separator, std::string_view text) {
   size_t p = separator.empty() ? std::string_view::npos : text.find(separator);
-  return p == std::string_view::npos ? std::string() : std::string(text.substr(p + separator.size()));
+  return p == std::string_view::npos ? std::string()
+                                     : std::string(text.substr(p + separator.size()));
 }
 
 std::string CopyBeforeLast(std::string_view separator, std::string_view text) {
@@ -222,4 +224,23 @@ std::vector<std::string> SplitLines(std::string_view text) {
   if (start < text.size())
     lines.emplace_back(text.substr(start));
   return lines;
+}
+
+std::string Base64Encode(std::string_view data) {
+  static const char Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((data.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < data.size(); i += 3) {
+    const size_t n = std::min<size_t>(3, data.size() - i);
+    uint32_t group = static_cast<uint32_t>(static_cast<unsigned char>(data[i])) << 16;
+    if (n > 1)
+      group |= static_cast<uint32_t>(static_cast<unsigned char>(data[i + 1])) << 8;
+    if (n > 2)
+      group |= static_cast<unsigned char>(data[i + 2]);
+    out += Digits[(group >> 18) & 63];
+    out += Digits[(group >> 12) & 63];
+    out += n > 1 ? Digits[(group >> 6) & 63] : '=';
+    out += n > 2 ? Digits[group & 63] : '=';
+  }
+  return out;
 }

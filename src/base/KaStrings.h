@@ -46,3 +46,7 @@ std::string IntToStr(int64_t value);
 
 // Cuts a text into lines at CR LF, CR or LF; a final line end makes no empty line.
 std::vector<std::string> SplitLines(std::string_view text);
+
+// Standard base64 (RFC 4648, with "=" padding), as HTTP Basic credentials
+// are written.
+std::string Base64Encode(std::string_view data);

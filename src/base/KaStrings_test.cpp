@@ -105,3 +105,14 @@ TEST(Text, SplitLinesAtEveryKindOfLineEnd) {
   EXPECT_EQ(SplitLines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
   EXPECT_TRUE(SplitLines("").empty());
 }
+
+TEST(Text, Base64OfEveryPaddingAndOfHighBytes) {
+  // The examples of RFC 4648, section 10.
+  EXPECT_EQ(Base64Encode(""), "");
+  EXPECT_EQ(Base64Encode("f"), "Zg==");
+  EXPECT_EQ(Base64Encode("fo"), "Zm8=");
+  EXPECT_EQ(Base64Encode("foo"), "Zm9v");
+  EXPECT_EQ(Base64Encode("foobar"), "Zm9vYmFy");
+  EXPECT_EQ(Base64Encode("wsproxy:secret-7"), "d3Nwcm94eTpzZWNyZXQtNw==");
+  EXPECT_EQ(Base64Encode(std::string("\xFF\xFE\x00", 3)), "//4A");
+}

@@ -316,3 +316,47 @@ TEST_P(HTTPConformance, RequestsGoThroughTheAuthenticatingProxy) {
   EXPECT_TRUE(refused([&] { wrong->Post(server.URL("/echo"), s2, t2); }));
   EXPECT_EQ(server.Requests().size(), reached) << "nothing passed the proxy";
 }
+
+// A proxy that reads every request whole before it answers and keeps the
+// connection open, so the challenge always reaches the client: a back end
+// must answer it with the stored Basic credentials, for a POST as for a GET.
+TEST_P(HTTPConformance, ABasicProxyThatReadsTheBodyGetsTheCredentials) {
+  TTestHTTPServer proxy; // the proxy answers as the origin too
+  proxy.RequireProxyCredentials("wsproxy", "pa:ss word");
+  proxy.On("/echo", [](const TTestRequest& r) { return Reply(200, "echo:" + r.Body); });
+  const std::string expected = TTestHTTPServer::BasicCredentials("wsproxy", "pa:ss word");
+  const std::string body = BinaryBody(5000);
+  auto viaProxy = [&](const std::string& password) {
+    IHTTPPtr http = NewClient();
+    TTestProxy settings;
+    settings.Port = proxy.Port();
+    UseProxy(*http, settings, password);
+    http->GetProxySettings().SetUsername("wsproxy");
+    return http;
+  };
+
+  IHTTPPtr http = viaProxy("pa:ss word");
+  TMemoryStream source("##" + body), target;
+  source.SetPosition(2);
+  http->Post(proxy.URL("/echo"), source, target);
+  EXPECT_EQ(http->GetResponse().GetStatusCode(), 200);
+  EXPECT_TRUE(target.Bytes() == "echo:" + body) << target.Bytes().substr(0, 60);
+  std::vector<TTestRequest> seen = proxy.Requests();
+  ASSERT_FALSE(seen.empty());
+  EXPECT_LE(seen.size(), 2u) << "one challenge, one answer to it";
+  EXPECT_EQ(seen.back().Header("Proxy-Authorization"), expected);
+  for (const TTestRequest& r : seen)
+    EXPECT_TRUE(r.Body == body) << "every attempt carries the whole body";
+
+  EXPECT_EQ(http->GetString(proxy.URL("/echo")), "echo:");
+  EXPECT_EQ(proxy.Requests().back().Header("Proxy-Authorization"), expected);
+
+  // Wrong credentials: the refusal reaches the caller, never a success.
+  size_t before = proxy.Requests().size();
+  IHTTPPtr wrong = viaProxy("wrong");
+  TMemoryStream again(body), refused;
+  wrong->Post(proxy.URL("/echo"), again, refused);
+  EXPECT_EQ(wrong->GetResponse().GetStatusCode(), 407);
+  EXPECT_EQ(refused.Bytes(), "proxy credentials needed");
+  EXPECT_LE(proxy.Requests().size() - before, 2u);
+}

@@ -110,6 +110,17 @@ void TTestHTTPServer::On(const std::string& path, THandler handler) {
   FHandlers[path] = std::move(handler);
 }
 
+void TTestHTTPServer::RequireProxyCredentials(const std::string& user,
+                                              const std::string& password) {
+  std::lock_guard<std::mutex> lock(FLock);
+  FProxyCredentials = BasicCredentials(user, password);
+}
+
+std::string TTestHTTPServer::BasicCredentials(const std::string& user,
+                                              const std::string& password) {
+  return "Basic " + Base64Encode(user + ":" + password);
+}
+
 std::vector<TTestRequest> TTestHTTPServer::Requests() const {
   std::lock_guard<std::mutex> lock(FLock);
   return FRequests;
@@ -142,6 +153,13 @@ TTestReply TTestHTTPServer::Answer(const TTestRequest& request) {
   {
     std::lock_guard<std::mutex> lock(FLock);
     FRequests.push_back(request);
+    if (!FProxyCredentials.empty() && request.Header("Proxy-Authorization") != FProxyCredentials) {
+      TTestReply challenge;
+      challenge.Status = 407;
+      challenge.Body = "proxy credentials needed";
+      challenge.Headers = {{"Proxy-Authenticate", "Basic realm=\"websetup tests\""}};
+      return challenge;
+    }
     auto it = FHandlers.find(path);
     if (it != FHandlers.end())
       handler = it->second;

@@ -60,6 +60,15 @@ public:
   void On(const std::string& path, TTestReply reply);
   void On(const std::string& path, THandler handler);
 
+  // Makes the server a proxy that asks for Basic credentials, as the tests'
+  // own: a request that does not carry "Proxy-Authorization: Basic" with
+  // user:password is answered 407 with "Proxy-Authenticate: Basic", only
+  // after its whole body was read, and the connection stays open. Requests
+  // name the whole URL then; their path picks the answer as before.
+  void RequireProxyCredentials(const std::string& user, const std::string& password);
+  // The value a request must carry in Proxy-Authorization.
+  static std::string BasicCredentials(const std::string& user, const std::string& password);
+
   std::vector<TTestRequest> Requests() const;
   int Connections() const { return FConnections; }
 
@@ -75,6 +84,7 @@ private:
   std::thread FAcceptor;
   mutable std::mutex FLock;
   std::map<std::string, THandler> FHandlers;
+  std::string FProxyCredentials; // empty: no proxy authentication asked
   std::vector<TTestRequest> FRequests;
   std::vector<TTestSocket> FOpen;
   std::vector<std::thread> FWorkers;

@@ -79,14 +79,38 @@ void ReadBody(IHTTP& http, HINTERNET request, TStream* target) {
   }
 }
 
-// Both credentials on the connect handle, each with its byte length.
-void SetProxyCredentials(IHTTP& http, HINTERNET connect) {
+// Whether one of the answer's Proxy-Authenticate headers offers Basic.
+bool OffersBasic(HINTERNET request) {
+  for (DWORD index = 0;;) {
+    char value[1024];
+    DWORD size = sizeof value - 1;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_PROXY_AUTHENTICATE, value, &size, &index))
+      return false;
+    if (SameText(CopyBeforeFirst(" ", Trim(std::string(value, size))), "Basic"))
+      return true;
+  }
+}
+
+// The answer to a proxy's challenge before the one retry: both credentials
+// on the connect handle, each with its byte length; and, when the proxy
+// offers Basic, the header itself on the request. Wine's WinInet answers a
+// challenge from the credentials only inside HttpSendRequest; the 407 that
+// HttpEndRequest reads (the end of every POST) it hands back untouched, and
+// the next HttpSendRequestEx goes out without Proxy-Authorization, so a POST
+// through such a proxy would never pass.
+void AnswerProxyChallenge(IHTTP& http, HINTERNET connect, HINTERNET request) {
   std::string user = http.GetProxySettings().GetUsername();
   std::string password = http.GetProxySettings().GetPassword();
   InternetSetOptionA(connect, INTERNET_OPTION_PROXY_USERNAME, user.data(),
                      static_cast<DWORD>(user.size()));
   InternetSetOptionA(connect, INTERNET_OPTION_PROXY_PASSWORD, password.data(),
                      static_cast<DWORD>(password.size()));
+  if (user.empty() || !OffersBasic(request))
+    return;
+  std::string header = "Proxy-Authorization: Basic " + Base64Encode(user + ":" + password) + "\r\n";
+  // Without the header the retry is refused as before: nothing to report.
+  HttpAddRequestHeadersA(request, header.c_str(), static_cast<DWORD>(header.size()),
+                         HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
 }
 
 } // namespace
@@ -170,7 +194,7 @@ void TKaHTTP_wininet::Get(const std::string& url, TStream& target) {
       RaiseLast("HttpSendRequest");
     StoreResponse(*this, request);
     if (GetResponse().GetStatusCode() == HTTP_STATUS_PROXY_AUTH_REQ && !proxyRetried) {
-      SetProxyCredentials(*this, connect);
+      AnswerProxyChallenge(*this, connect, request);
       proxyRetried = retry = true;
     }
     ReadBody(*this, request, retry ? nullptr : &target);
@@ -230,7 +254,7 @@ void TKaHTTP_wininet::Post(const std::string& url, TStream& source, TStream& tar
     }
     StoreResponse(*this, request);
     if (!retry && GetResponse().GetStatusCode() == HTTP_STATUS_PROXY_AUTH_REQ && !proxyRetried) {
-      SetProxyCredentials(*this, connect);
+      AnswerProxyChallenge(*this, connect, request);
       proxyRetried = retry = true;
     }
     // A body that did not go out whole is a failure unless it is sent again.
