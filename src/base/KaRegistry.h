@@ -33,6 +33,9 @@ public:
   // Raise ERegistryException "Failed to set data for '<name>'".
   void WriteString(const std::string& name, const std::string& value);
   void WriteInteger(const std::string& name, uint32_t value);
+  // A string of the expandable kind ("%USERPROFILE%\\Desktop"); it reads back
+  // with ReadString unexpanded.
+  void WriteExpandString(const std::string& name, const std::string& value);
 
   struct TImpl;
 

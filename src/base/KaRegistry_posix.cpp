@@ -133,6 +133,10 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
   (*k)[LowerCase(name)] = TValue{name, value};
 }
 
+void TRegistry::WriteExpandString(const std::string& name, const std::string& value) {
+  WriteString(name, value);
+}
+
 void TRegistry::WriteInteger(const std::string& name, uint32_t value) {
   std::lock_guard guard(Lock);
   TKey* k = OpenValues(*FImpl);

@@ -19,6 +19,8 @@ TEST(Registry, WritesReadsAndDeletesValues) {
   reg.WriteInteger("number", 4294967295u);
   EXPECT_EQ(reg.ReadString("text"), "hello");
   EXPECT_EQ(reg.ReadString("TEXT"), "hello") << "value names ignore letter case";
+  reg.WriteExpandString("expand", "%USERPROFILE%\\Desktop");
+  EXPECT_EQ(reg.ReadString("expand"), "%USERPROFILE%\\Desktop") << "read back unexpanded";
   EXPECT_EQ(reg.ReadInteger("number"), 4294967295u);
   EXPECT_EQ(reg.ReadString("absent"), "");
   EXPECT_THROW(reg.ReadInteger("absent"), ERegistryException);

@@ -65,8 +65,8 @@ bool TRegistry::DeleteKey(const std::string& key) {
 }
 
 bool TRegistry::ValueExists(const std::string& name) {
-  return FImpl->Key &&
-         RegQueryValueExA(FImpl->Key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  return FImpl->Key && RegQueryValueExA(FImpl->Key, name.c_str(), nullptr, nullptr, nullptr,
+                                        nullptr) == ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
@@ -100,11 +100,19 @@ uint32_t TRegistry::ReadInteger(const std::string& name) {
   return value;
 }
 
-void TRegistry::WriteString(const std::string& name, const std::string& value) {
-  if (!FImpl->Key || RegSetValueExA(FImpl->Key, name.c_str(), 0, REG_SZ,
-                                    reinterpret_cast<const BYTE*>(value.c_str()),
-                                    static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+static void WriteText(HKEY key, DWORD type, const std::string& name, const std::string& value) {
+  if (!key ||
+      RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
     throw ERegistryException("Failed to set data for '" + name + "'");
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
+  WriteText(FImpl->Key, REG_SZ, name, value);
+}
+
+void TRegistry::WriteExpandString(const std::string& name, const std::string& value) {
+  WriteText(FImpl->Key, REG_EXPAND_SZ, name, value);
 }
 
 void TRegistry::WriteInteger(const std::string& name, uint32_t value) {
