@@ -1,0 +1,7 @@
+#include "ui/VoCheckBox.h"
+
+TRect VoCheckCaptionRect(TSize size) { return {16, 1, size.Width - 1, size.Height - 1}; }
+
+TRect VoCheckFocusRect(TSize size, int captionWidth) {
+  return {14, 1, captionWidth + 18, size.Height - 1};
+}
