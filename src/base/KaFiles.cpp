@@ -1,6 +1,7 @@
 #include "base/KaFiles.h"
 
 #include "base/KaCRC.h"
+#include "base/KaExceptions.h"
 #include "base/KaStreams.h"
 #include "base/KaStrings.h"
 
@@ -26,6 +27,56 @@ void CopyFileData(const std::string& source, const std::string& destination) {
     if (n <= 0)
       break;
     out.WriteBuffer(buffer, n);
+  }
+}
+
+std::string TemporaryBeside(const std::string& fileName) {
+  for (int i = 0; i < 100; ++i) {
+    std::string name = fileName + "." + IntToStr(i) + ".~ws";
+    if (!FileExists(name) && !DirectoryExists(name))
+      return name;
+  }
+  return std::string();
+}
+
+void RemoveTemporariesBeside(const std::string& fileName) {
+  const std::string dir = ExtractDir(fileName);
+  const std::string base = fileName.substr(dir.size());
+  for (const TSearchRec& entry : FindEntries(fileName + ".*.~ws")) {
+    // Letter case aside, the search matches more than "<name>.<digits>.~ws".
+    if (entry.IsDirectory() || entry.Name.size() < base.size() + 6 ||
+        entry.Name.compare(0, base.size(), base) != 0)
+      continue;
+    const std::string number =
+        entry.Name.substr(base.size() + 1, entry.Name.size() - base.size() - 5);
+    if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos &&
+        entry.Name[base.size()] == '.')
+      RemoveFile(dir + entry.Name);
+  }
+}
+
+void ReplaceFileData(const std::string& source, const std::string& destination) {
+  RemoveTemporariesBeside(destination);
+  const std::string temporary = TemporaryBeside(destination);
+  if (temporary.empty())
+    throw EFCreateError("Cannot create file \"" + destination + "\". No temporary name is free");
+  try {
+    CopyFileData(source, temporary);
+  } catch (const EFCreateError& e) {
+    RemoveFile(temporary);
+    // The user knows the file by its own name, not the temporary's.
+    std::string message = e.Message();
+    if (size_t at = message.find(temporary); at != std::string::npos)
+      message.replace(at, temporary.size(), destination);
+    throw EFCreateError(message);
+  } catch (...) {
+    RemoveFile(temporary);
+    throw;
+  }
+  if (!RenameFile(temporary, destination)) {
+    const unsigned long code = GetLastOSError();
+    RemoveFile(temporary);
+    throw EFCreateError("Cannot create file \"" + destination + "\". " + SysErrorMessage(code));
   }
 }
 

@@ -15,18 +15,32 @@ static bool Stat(const std::string& path, struct stat& st) {
 }
 
 bool FileExists(const std::string& fileName) {
-  struct stat st{};
+  struct stat st {};
   return Stat(fileName, st) && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& dir) {
-  struct stat st{};
+  struct stat st {};
   return Stat(dir, st) && S_ISDIR(st.st_mode);
 }
 
 bool RemoveFile(const std::string& fileName) { return ::unlink(NativePath(fileName).c_str()) == 0; }
 bool RemoveDir(const std::string& dir) { return ::rmdir(NativePath(dir).c_str()) == 0; }
 bool CreateDir(const std::string& dir) { return ::mkdir(NativePath(dir).c_str(), 0755) == 0; }
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  // Resolved where the files exist, so "dir/../x" and links meet.
+  auto canonical = [](const std::string& name) {
+    std::string native = NativePath(name);
+    char* resolved = realpath(native.c_str(), nullptr);
+    if (!resolved)
+      return native;
+    std::string out(resolved);
+    std::free(resolved);
+    return out;
+  };
+  return canonical(a) == canonical(b);
+}
 
 bool RenameFile(const std::string& from, const std::string& to) {
   return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
@@ -45,13 +59,13 @@ std::string GetTempDir() {
 }
 
 static TDateTime ToLocal(time_t seconds, long nanoseconds) {
-  struct tm local{};
+  struct tm local {};
   localtime_r(&seconds, &local);
   return UnixToDateTime(seconds + local.tm_gmtoff, static_cast<int>(nanoseconds / 1000000));
 }
 
 bool FileGetDate(const std::string& fileName, TDateTime& time) {
-  struct stat st{};
+  struct stat st {};
   if (!Stat(fileName, st))
     return false;
   time = ToLocal(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
@@ -82,7 +96,7 @@ std::vector<TSearchRec> FindEntries(const std::string& pattern) {
     std::string name = e->d_name;
     if (name == "." || name == ".." || !MatchesMask(name, mask))
       continue;
-    struct stat st{};
+    struct stat st {};
     if (!Stat(dir + name, st))
       continue;
     TSearchRec rec;

@@ -12,7 +12,8 @@ namespace {
 class FilesTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    Dir = GetTempDir() + "ws_files_test_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+    Dir = GetTempDir() + "ws_files_test_" +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
     Clean(Dir);
     ASSERT_TRUE(ForceDirectories(Dir + "a\\b"));
   }
@@ -28,7 +29,9 @@ protected:
     RemoveDir(dir);
   }
 
-  void Write(const std::string& name, const std::string& bytes) { TMemoryStream(bytes).SaveToFile(Dir + name); }
+  void Write(const std::string& name, const std::string& bytes) {
+    TMemoryStream(bytes).SaveToFile(Dir + name);
+  }
 
   std::string Dir;
 };
@@ -66,12 +69,59 @@ TEST_F(FilesTest, CopyFileDataCopiesEveryByte) {
   EXPECT_THROW(CopyFileData(Dir + "src.bin", Dir + "nodir\\x.bin"), EFCreateError);
 }
 
+TEST_F(FilesTest, ReplaceFileDataLeavesTheWholeCopyOrTheOldFile) {
+  Write("src.bin", "new content");
+  Write("dst.bin", "old content");
+  // Left by a copy that never finished, and a user's file of a like name.
+  Write("dst.bin.0.~ws", "half");
+  Write("dst.bin.12.~ws", "ha");
+  Write("dst.bin.x.~ws", "not ours");
+  Write("dst.bin.1.~wsx", "not ours");
+  ReplaceFileData(Dir + "src.bin", Dir + "dst.bin");
+  auto read = [this](const std::string& name) {
+    TMemoryStream m;
+    m.LoadFromFile(Dir + name);
+    return m.Bytes();
+  };
+  EXPECT_EQ(read("dst.bin"), "new content");
+  std::vector<std::string> names;
+  for (const TSearchRec& r : FindEntries(Dir + "dst.bin*"))
+    names.push_back(r.Name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"dst.bin", "dst.bin.1.~wsx", "dst.bin.x.~ws"}));
+
+  // A source that cannot be read: the destination as it was, no temporary.
+  EXPECT_THROW(ReplaceFileData(Dir + "missing.bin", Dir + "dst.bin"), EFOpenError);
+  EXPECT_EQ(read("dst.bin"), "new content");
+  EXPECT_EQ(FindEntries(Dir + "*.~ws").size(), 1u);
+  try {
+    ReplaceFileData(Dir + "src.bin", Dir + "nodir\\x.bin");
+    ADD_FAILURE() << "no directory to write in";
+  } catch (const EFCreateError& e) {
+    EXPECT_EQ(e.Message().find("~ws"), std::string::npos) << e.Message();
+    EXPECT_NE(e.Message().find("x.bin"), std::string::npos) << e.Message();
+  }
+
+  EXPECT_EQ(TemporaryBeside(Dir + "dst.bin"), Dir + "dst.bin.0.~ws");
+  Write("dst.bin.0.~ws", "taken");
+  EXPECT_EQ(TemporaryBeside(Dir + "dst.bin"), Dir + "dst.bin.1.~ws");
+}
+
+TEST_F(FilesTest, SameFileNameSeesThroughOtherSpellings) {
+  Write("a\\f.txt", "x");
+  Write("a\\g.txt", "x");
+  EXPECT_TRUE(SameFileName(Dir + "a\\f.txt", Dir + "a\\b\\..\\f.txt"));
+  EXPECT_TRUE(SameFileName(Dir + "a\\missing", Dir + "a\\missing"));
+  EXPECT_FALSE(SameFileName(Dir + "a\\f.txt", Dir + "a\\g.txt"));
+}
+
 TEST_F(FilesTest, FileStreamErrorsNameThePath) {
   try {
     TFileStream f(Dir + "missing.txt", fmOpenRead);
     FAIL();
   } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message().rfind("Cannot open file \"" + Dir + "missing.txt\". ", 0), 0u) << e.Message();
+    EXPECT_EQ(e.Message().rfind("Cannot open file \"" + Dir + "missing.txt\". ", 0), 0u)
+        << e.Message();
   }
 }
 

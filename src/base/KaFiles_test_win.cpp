@@ -36,7 +36,8 @@ TEST(FilesWindows, SearchTimeIsLocalWallClockOfTheFileTime) {
   SYSTEMTIME utc{2023, 6, 4, 15, 10, 20, 31, 500};
   FILETIME ft, localFt;
   SystemTimeToFileTime(&utc, &ft);
-  HANDLE h = CreateFileA(name.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE h =
+      CreateFileA(name.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   SetFileTime(h, nullptr, nullptr, &ft);
   CloseHandle(h);
@@ -51,4 +52,21 @@ TEST(FilesWindows, SearchTimeIsLocalWallClockOfTheFileTime) {
   EXPECT_EQ(p.Second, 30);
   EXPECT_EQ(p.MilliSecond, 0);
   RemoveFile(name);
+}
+
+TEST(FilesWindows, SameFileNameIgnoresLetterCaseAndShortNames) {
+  std::string dir = GetTempDir() + "ws_same_file_name\\";
+  ForceDirectories(dir + "Long Directory Name");
+  TMemoryStream(std::string("x")).SaveToFile(dir + "Long Directory Name\\Program.exe");
+  EXPECT_TRUE(SameFileName(dir + "Long Directory Name\\Program.exe",
+                           dir + "LONG directory NAME\\program.EXE"));
+  char shortName[MAX_PATH];
+  std::string longName = dir + "Long Directory Name\\Program.exe";
+  DWORD n = GetShortPathNameA(longName.c_str(), shortName, sizeof shortName);
+  if (n > 0 && n < sizeof shortName) {
+    EXPECT_TRUE(SameFileName(shortName, longName)) << shortName;
+  }
+  RemoveFile(longName);
+  RemoveDir(dir + "Long Directory Name");
+  RemoveDir(dir);
 }

@@ -18,6 +18,25 @@ bool RemoveFile(const std::string& fileName) { return DeleteFileA(fileName.c_str
 bool RemoveDir(const std::string& dir) { return RemoveDirectoryA(dir.c_str()) != 0; }
 bool CreateDir(const std::string& dir) { return CreateDirectoryA(dir.c_str(), nullptr) != 0; }
 
+namespace {
+
+// The full path, in its long form when the file exists (no 8.3 names).
+std::string LongFullPath(const std::string& name) {
+  char full[MAX_PATH * 4];
+  DWORD n = GetFullPathNameA(name.c_str(), sizeof full, full, nullptr);
+  if (n == 0 || n >= sizeof full)
+    return name;
+  char longer[MAX_PATH * 4];
+  DWORD m = GetLongPathNameA(full, longer, sizeof longer);
+  return m > 0 && m < sizeof longer ? std::string(longer, m) : std::string(full, n);
+}
+
+} // namespace
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  return lstrcmpiA(LongFullPath(a).c_str(), LongFullPath(b).c_str()) == 0;
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
@@ -75,8 +94,9 @@ bool FileSetDate(const std::string& fileName, TDateTime localTime) {
   FILETIME local, utc;
   if (!SystemTimeToFileTime(&st, &local) || !LocalFileTimeToFileTime(&local, &utc))
     return false;
-  HANDLE h = CreateFileA(fileName.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE h =
+      CreateFileA(fileName.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE)
     return false;
   bool ok = SetFileTime(h, nullptr, nullptr, &utc) != 0;

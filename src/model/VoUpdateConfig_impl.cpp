@@ -2,9 +2,9 @@
 
 #include "base/KaFiles.h"
 #include "base/KaStrings.h"
-#include "net/KaWork.h"
 #include "model/VoConfig.h"
 #include "model/VoFolder_impl.h"
+#include "net/KaWork.h"
 
 #include <zlib.h>
 
@@ -83,17 +83,6 @@ private:
   bool FOk;
 };
 
-// A name beside the file that nothing else uses, so that no other file is
-// overwritten or removed on the way; empty when none is found in a few tries.
-std::string TemporaryBeside(const std::string& fileName) {
-  for (int i = 0; i < 100; ++i) {
-    std::string name = fileName + "." + IntToStr(i) + ".~ws";
-    if (!FileExists(name) && !DirectoryExists(name))
-      return name;
-  }
-  return std::string();
-}
-
 void FetchFile(const IConnectionPtr& connection, const std::string& command,
                const std::string& target, int32_t id) {
   if (size_t p = target.rfind('\\'); p != std::string::npos)
@@ -107,6 +96,8 @@ void FetchFile(const IConnectionPtr& connection, const std::string& command,
 } // namespace
 
 bool InflateToFile(const std::string& data, const std::string& fileName) {
+  // What an earlier fetch left when the process ended in its middle goes now.
+  RemoveTemporariesBeside(fileName);
   const std::string temporary = TemporaryBeside(fileName);
   if (temporary.empty())
     return false;

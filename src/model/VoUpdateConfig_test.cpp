@@ -2,69 +2,18 @@
 
 #include "base/KaDateUtils.h"
 #include "base/KaExceptions.h"
-#include "net/KaWork.h"
 #include "model/VoFolder_impl.h"
 #include "model/VoTesting.h"
 #include "model/VoUpdateConfig_impl.h"
+#include "net/KaNetTesting.h"
+#include "net/KaWork.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
-#include <zlib.h>
 
 namespace {
-
-KA_DECLARE_EXCEPTION(EScriptedCall, Exception);
-
-std::string Deflate(const std::string& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  std::string out(size, '\0');
-  EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                      reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
-                      9),
-            Z_OK);
-  out.resize(size);
-  return out;
-}
-
-// Answers "admin:getFile" with a prepared zlib stream per identifier, as the
-// connection leaves an answer: its bytes in the message's read stream.
-class TScriptedConnection : public IConnection {
-public:
-  bool GetActive() const override { return true; }
-  void SetActive(bool) override {}
-  std::string GetHost() const override { return "scripted"; }
-  void SetHost(const std::string&) override {}
-  std::string GetPath() const override { return "/cgi-bin/RUzodi"; }
-  void SetPath(const std::string&) override {}
-  IMessagePtr NewMessage(const std::string& command) override {
-    IMessagePtr m = CreateMessage();
-    m->SetCommand(command);
-    return m;
-  }
-  void Call(const IMessagePtr& message, const std::string& path) override {
-    IMessagePtr request = CreateMessage();
-    request->GetReadStream().CopyFrom(message->GetWriteStream(), 0);
-    request->GetReadStream().SetPosition(0);
-    int32_t id = request->ReadInteger();
-    Calls.push_back(id);
-    EXPECT_EQ(message->GetCommand(), "admin:getFile");
-    EXPECT_EQ(path, "") << "the connection's own path";
-    if (Failing.count(id))
-      throw EScriptedCall("$(Connection is Out-of-Sync)!");
-    IMessagePtr answer = CreateMessage();
-    answer->WriteString(Answers.count(id) ? Answers[id] : Deflate("content " + IntToStr(id)));
-    TMemoryStream& r = message->GetReadStream();
-    r.Clear();
-    r.CopyFrom(answer->GetWriteStream(), 0);
-    r.SetPosition(0);
-  }
-
-  std::map<int32_t, std::string> Answers;
-  std::set<int32_t> Failing;
-  std::vector<int32_t> Calls;
-};
 
 // The levels of the progress tracker as the manifest opens and moves them.
 class TWorkLog : public IWorkObserver {
@@ -220,7 +169,7 @@ protected:
 
   TScratchDir Dir;
   IVoUpdateConfigPtr Manifest = CreateUpdateConfig();
-  std::shared_ptr<TScriptedConnection> Connection = std::make_shared<TScriptedConnection>();
+  std::shared_ptr<TScriptedFileConnection> Connection = std::make_shared<TScriptedFileConnection>();
   TWorkLog Log;
 };
 
@@ -306,6 +255,17 @@ TEST_F(VoUpdateConfigDisk, ABrokenStreamKeepsTheOldFile) {
   EXPECT_TRUE(InflateToFile(whole + "trailing", Dir.Path + "big"));
   EXPECT_EQ(Dir.Read("big").size(), 200003u);
   EXPECT_FALSE(InflateToFile(Deflate("x"), Dir.Path + "none\\x")) << "no directory to write in";
+}
+
+TEST_F(VoUpdateConfigDisk, AFetchEndedMidwayByTheProcessIsCleanedUpByTheNextUpdate) {
+  // The program ended while it inflated "a": the target was never touched,
+  // only its temporary holds the first part.
+  Dir.Write("a.0.~ws", "cont");
+  Load(Unlisted("a", 1, umReplace));
+  ASSERT_TRUE(Manifest->NeedsUpdate(Dir.Path));
+  Manifest->Update(Dir.Path, Connection, "admin:getFile");
+  EXPECT_EQ(Dir.Read("a"), "content 1");
+  EXPECT_EQ(OnDisk(), Strings{"a"});
 }
 
 TEST_F(VoUpdateConfigDisk, AFailedCallEndsTheUpdateWithTheLevelClosed) {

@@ -1,8 +1,11 @@
 #include "net/KaNetTesting.h"
 
+#include "base/KaRegistry.h"
+#include "base/KaStrings.h"
 #include "net/KaCipher.h"
 #include "net/KaMessage.h"
-#include "base/KaRegistry.h"
+
+#include <zlib.h>
 
 namespace {
 
@@ -118,4 +121,39 @@ std::string WireString(const std::string& text) {
   IMessagePtr m = CreateMessage();
   m->WriteString(text);
   return m->GetWriteStream().Bytes();
+}
+
+IMessagePtr TScriptedFileConnection::NewMessage(const std::string& command) {
+  IMessagePtr m = CreateMessage();
+  m->SetCommand(command);
+  return m;
+}
+
+void TScriptedFileConnection::Call(const IMessagePtr& message, const std::string& path) {
+  if (message->GetCommand() != "admin:getFile" || !path.empty())
+    throw EScriptedCall("unexpected call " + message->GetCommand() + " " + path);
+  IMessagePtr request = CreateMessage();
+  request->GetReadStream().CopyFrom(message->GetWriteStream(), 0);
+  request->GetReadStream().SetPosition(0);
+  const int32_t id = request->ReadInteger();
+  Calls.push_back(id);
+  if (Failing.count(id))
+    throw EScriptedCall("$(Connection is Out-of-Sync)!");
+  IMessagePtr answer = CreateMessage();
+  answer->WriteString(Answers.count(id) ? Answers[id] : Deflate("content " + IntToStr(id)));
+  TMemoryStream& r = message->GetReadStream();
+  r.Clear();
+  r.CopyFrom(answer->GetWriteStream(), 0);
+  r.SetPosition(0);
+}
+
+std::string Deflate(const std::string& data) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  std::string out(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
+                9) != Z_OK)
+    throw Exception("compress2 failed");
+  out.resize(size);
+  return out;
 }

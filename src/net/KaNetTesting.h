@@ -4,10 +4,14 @@
 // registry, and a scripted HTTP back end that records what it is asked to
 // send and answers from a queue.
 
+#include "base/KaExceptions.h"
+#include "net/KaConnectionIntf.h"
 #include "net/KaHTTP.h"
 
 #include <deque>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -68,3 +72,31 @@ std::string AnswerBody(uint8_t status, uint8_t flag, uint8_t sequence, const std
                        const std::string& cipherKey = std::string());
 // The bytes of a string as the message format writes it.
 std::string WireString(const std::string& text);
+
+// A connection that serves files as the update server does, without HTTP:
+// "admin:getFile" with an identifier is answered with a zlib stream of
+// "content <id>", or of Answers[id] as it is (any bytes, a broken stream
+// too); an identifier in Failing raises EScriptedCall as a server that has
+// gone away would. Every identifier asked for is kept in Calls, in order.
+KA_DECLARE_EXCEPTION(EScriptedCall, Exception);
+
+class TScriptedFileConnection : public IConnection {
+public:
+  bool GetActive() const override { return true; }
+  void SetActive(bool) override {}
+  std::string GetHost() const override { return "scripted"; }
+  void SetHost(const std::string&) override {}
+  std::string GetPath() const override { return "/cgi-bin/RUzodi"; }
+  void SetPath(const std::string&) override {}
+  IMessagePtr NewMessage(const std::string& command) override;
+  // Raises EScriptedCall also for a command other than "admin:getFile" or a
+  // path of its own: the procedures call with the connection's path.
+  void Call(const IMessagePtr& message, const std::string& path) override;
+
+  std::map<int32_t, std::string> Answers;
+  std::set<int32_t> Failing;
+  std::vector<int32_t> Calls;
+};
+
+// data as one zlib stream (RFC 1950), as the server stores file content.
+std::string Deflate(const std::string& data);

@@ -1,8 +1,8 @@
 #include "setup/LauncherCheck.h"
 
 #include "i18n/BuiltInTexts.h"
-#include "base/KaProcess.h"
 #include "model/VoUpdateConfig.h"
+#include "setup/UpdateProcedure.h"
 
 TStartMode RunLauncherCheck(TProductInfo& product, const std::string& installDir,
                             std::string& errorText) {
@@ -14,7 +14,7 @@ TStartMode RunLauncherCheck(TProductInfo& product, const std::string& installDir
       return TStartMode::smUpdate;
     product.ReleaseConnection();
     // Whether the application starts is not reported: the launcher ends either way.
-    RunProgram(installDir + manifest->GetPayloadName());
+    StartApplication(installDir + manifest->GetPayloadName());
     return TStartMode::smLaunch;
   } catch (const std::exception&) {
     errorText = ProductInfoErrorText;

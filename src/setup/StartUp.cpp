@@ -48,7 +48,11 @@ void RunRemover(const std::string& argument) {
     RemoveDir(targetDir);
 }
 
-std::string InstallRecordPath() { return ExeDir() + ExeBaseName() + InstallRecordExt; }
+std::string InstallRecordFileName(const std::string& installDir, const std::string& appName) {
+  return installDir + appName + InstallRecordExt;
+}
+
+std::string InstallRecordPath() { return InstallRecordFileName(ExeDir(), ExeBaseName()); }
 
 bool ReadInstallRecord() {
   std::string path = InstallRecordPath();

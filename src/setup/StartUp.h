@@ -25,6 +25,8 @@ void RunRemover(const std::string& argument);
 
 // The installation record's path for the running program.
 std::string InstallRecordPath();
+// The installation record of the application appName in installDir.
+std::string InstallRecordFileName(const std::string& installDir, const std::string& appName);
 
 // Reads the installation record; sets InstallDir and RememberedLanguage when
 // it is there.

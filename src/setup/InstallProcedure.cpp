@@ -1,0 +1,76 @@
+#include "setup/InstallProcedure.h"
+
+#include "base/KaFiles.h"
+#include "base/KaProgramPaths.h"
+#include "base/KaStreams.h"
+#include "base/KaStrings.h"
+#include "base/KaText.h"
+#include "i18n/KaTranslator.h"
+#include "model/VoUpdateConfig.h"
+#include "setup/ShellLinks.h"
+#include "setup/StartUp.h"
+#include "setup/UninstallEntry.h"
+
+bool PrepareInstallDir(std::string& path) {
+  if (Trim(path).empty())
+    return false;
+  if (!EndsWithChar('\\', path))
+    path += "\\";
+  if (!DirectoryExists(path))
+    ForceDirectories(path); // a failure shows in the check below
+  return DirectoryExists(path);
+}
+
+std::string ShortcutText(const std::string& text) { return FromWide(Translate(ToWide(text))); }
+
+std::string LauncherFileName(const std::string& installDir, const std::string& appName) {
+  return installDir + appName + ".exe";
+}
+
+namespace {
+
+std::string CurrentLanguageCode() {
+  ILanguagePtr current = Translator()->GetCurrent();
+  return current ? current->GetCode() : std::string();
+}
+
+void CreateShortcuts(const IVoUpdateConfig& manifest, const std::string& installDir) {
+  IVoShortcutsPtr shortcuts = manifest.GetShortcuts();
+  for (int i = 0; i < shortcuts->GetCount(); ++i) {
+    IVoShortcutPtr s = shortcuts->GetItem(i);
+    // Without an icon of its own the link shows its target's; the directory
+    // alone would name no icon at all.
+    std::string icon = s->GetIcon().empty() ? std::string() : installDir + s->GetIcon();
+    CreateShortcut(installDir + s->GetTarget(), s->GetArguments(), ShortcutText(s->GetName()),
+                   ShortcutText(s->GetDescription()), icon, s->GetGroup().empty(), s->GetGroup());
+  }
+}
+
+} // namespace
+
+std::string RunInstall(const std::string& manifestText, const IConnectionPtr& connection,
+                       const std::string& installDir) {
+  return RunInstall(manifestText, connection, installDir, ProgramFileName());
+}
+
+std::string RunInstall(const std::string& manifestText, const IConnectionPtr& connection,
+                       const std::string& installDir, const std::string& launcherSource) {
+  IVoUpdateConfigPtr manifest = CreateUpdateConfig();
+  manifest->SetText(manifestText);
+  InstallDir() = installDir;
+
+  const std::string appName = manifest->GetAppName();
+  const std::string launcher = LauncherFileName(installDir, appName);
+  // An installed copy that installs into its own directory is its launcher
+  // copy already; copying it over itself would fail on the running file.
+  if (!SameFileName(launcherSource, launcher))
+    ReplaceFileData(launcherSource, launcher);
+  {
+    TFileStream record(InstallRecordFileName(installDir, appName), fmCreate);
+    record.WriteString(CurrentLanguageCode());
+  }
+  manifest->Update(installDir, connection, GetFileCommand);
+  CreateShortcuts(*manifest, installDir);
+  RegisterUninstall(appName, appName, installDir, appName + ".exe");
+  return installDir + manifest->GetPayloadName();
+}
