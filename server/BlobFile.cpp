@@ -8,15 +8,12 @@
 #include <unistd.h>
 #include <utility>
 
-TBlobFile::~TBlobFile() { Close(); }
-
 TBlobFile::TBlobFile(TBlobFile&& other) noexcept
-    : FFd(std::exchange(other.FFd, -1)), FSize(std::exchange(other.FSize, 0)) {}
+    : FFd(std::move(other.FFd)), FSize(std::exchange(other.FSize, 0)) {}
 
 TBlobFile& TBlobFile::operator=(TBlobFile&& other) noexcept {
   if (this != &other) {
-    Close();
-    FFd = std::exchange(other.FFd, -1);
+    FFd = std::move(other.FFd);
     FSize = std::exchange(other.FSize, 0);
   }
   return *this;
@@ -24,15 +21,13 @@ TBlobFile& TBlobFile::operator=(TBlobFile&& other) noexcept {
 
 bool TBlobFile::Open(const std::string& path) {
   Close();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
+  TScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd)
     return false;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
+  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
     return false;
-  }
-  FFd = fd;
+  FFd = std::move(fd);
   FSize = st.st_size;
   return true;
 }
@@ -40,7 +35,7 @@ bool TBlobFile::Open(const std::string& path) {
 void TBlobFile::ReadExactly(void* buffer, int64_t count) {
   auto* p = static_cast<char*>(buffer);
   while (count > 0) {
-    ssize_t n = ::read(FFd, p, static_cast<size_t>(count));
+    ssize_t n = ::read(FFd.Get(), p, static_cast<size_t>(count));
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0)
@@ -51,8 +46,6 @@ void TBlobFile::ReadExactly(void* buffer, int64_t count) {
 }
 
 void TBlobFile::Close() {
-  if (FFd >= 0)
-    ::close(FFd);
-  FFd = -1;
+  FFd.Reset();
   FSize = 0;
 }

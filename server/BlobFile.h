@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/KaHandle_posix.h"
+
 #include <cstdint>
 #include <string>
 
@@ -8,7 +10,6 @@
 class TBlobFile {
 public:
   TBlobFile() = default;
-  ~TBlobFile();
   TBlobFile(TBlobFile&& other) noexcept;
   TBlobFile& operator=(TBlobFile&& other) noexcept;
   TBlobFile(const TBlobFile&) = delete;
@@ -16,7 +17,7 @@ public:
 
   // False when the file does not exist or is no regular file.
   bool Open(const std::string& path);
-  bool IsOpen() const { return FFd >= 0; }
+  bool IsOpen() const { return FFd.IsValid(); }
   int64_t Size() const { return FSize; }
   // Reads exactly `count` bytes or raises EReadError (a blob that shrank
   // under us is a broken store, not a short answer).
@@ -24,6 +25,6 @@ public:
   void Close();
 
 private:
-  int FFd = -1;
+  TScopedFd FFd;
   int64_t FSize = 0;
 };

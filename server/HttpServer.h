@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/KaProtocol.h"
 #include "server/AccessLog.h"
 #include "server/UpdateService.h"
 
@@ -28,7 +29,7 @@ struct TServerOptions {
 // "/cgi-bin/RUzodi" only, asynchronous, on a pool of threads.
 class THttpServer {
 public:
-  static constexpr const char* Path = "/cgi-bin/RUzodi";
+  static constexpr const char* Path = ServerPath;
 
   // Binds at once (raises when the address is taken); serves after Start.
   THttpServer(TUpdateService& service, TAccessLog& log, const TServerOptions& options);

@@ -1,9 +1,10 @@
 #include "server/HttpServer.h"
 
+#include "base/KaHandle.h"
 #include "net/KaConnection.h"
 #include "net/backends/KaHTTPBackEnds.h"
-#include "server/LoopbackClient.h"
-#include "server/ServerTesting.h"
+#include "server/testing/LoopbackClient.h"
+#include "server/testing/ServerTesting.h"
 
 #include <atomic>
 #include <cstdio>
@@ -32,16 +33,13 @@ protected:
   HttpServerTest()
       : Store(Temp.Dir()), Sessions(Secret, Hour),
         Service(Store, Sessions, [this] { return Now.load(); }), LogFile(std::tmpfile()),
-        Log(LogFile) {
+        Log(LogFile.Get()) {
     RegisterHTTPBackEnds();
     Temp.Publish(1, "Product", "[installer]\r\nappName=Product\r\n");
     Temp.AddBlob(1, "one");
     Temp.AddBlob(2, Blob(300 * 1024, 2));
   }
-  ~HttpServerTest() override {
-    Server.reset();
-    std::fclose(LogFile);
-  }
+  ~HttpServerTest() override { Server.reset(); }
 
   void Start(TServerOptions options = {}) {
     options.Port = Port;
@@ -66,12 +64,12 @@ protected:
   }
 
   std::string LogText() {
-    std::fflush(LogFile);
-    std::rewind(LogFile);
+    std::fflush(LogFile.Get());
+    std::rewind(LogFile.Get());
     std::string text;
     char buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, LogFile)) > 0)
+    while ((n = std::fread(buffer, 1, sizeof buffer, LogFile.Get())) > 0)
       text.append(buffer, n);
     return text;
   }
@@ -89,7 +87,7 @@ protected:
   TSessionScheme Sessions;
   std::atomic<int64_t> Now{1800000000};
   TUpdateService Service;
-  std::FILE* LogFile;
+  TScopedStdFile LogFile;
   TAccessLog Log;
   uint16_t Port = 0;
   std::unique_ptr<THttpServer> Server;

@@ -1,12 +1,12 @@
 #include "server/Publisher.h"
 
-#include "server/Hex.h"
 #include "base/KaFiles.h"
 #include "base/KaPosixPath.h"
 #include "base/KaStrings.h"
-#include "server/ReleaseStore.h"
-#include "model/VoFolder_impl.h"
+#include "model/VoFolder.h"
 #include "model/VoUpdateConfig.h"
+#include "server/Hex.h"
+#include "server/ReleaseStore.h"
 
 #include <openssl/evp.h>
 #include <zlib.h>
@@ -37,20 +37,18 @@ struct TListed {
 using TListing = std::map<std::string, TListed>; // by relative path
 
 // Calls `visit` for every file entry, depth first, with its relative path.
-void WalkFiles(const IVoNodePtr& dir, const std::string& prefix,
+void WalkFiles(const IVoNodePtr& root,
                const std::function<void(const std::string&, IVoFolderFile&)>& visit) {
-  for (IVoNodePtr node = dir->GetFirstChild(); node; node = node->GetNext()) {
-    if (auto file = std::dynamic_pointer_cast<IVoFolderFile>(node)) {
-      visit(prefix + file->GetName(), *file);
-    } else if (auto sub = std::dynamic_pointer_cast<IVoFolderDir>(node)) {
-      WalkFiles(node, prefix + sub->GetName() + "\\", visit);
-    }
-  }
+  TVoFolderWalk walk;
+  walk.File = [&](const IVoNodePtr&, IVoFolderFile& file, const std::string& prefix) {
+    visit(prefix + file.GetName(), file);
+  };
+  WalkFolder(root, "", walk);
 }
 
 TListing ListFiles(const IVoNodePtr& root) {
   TListing listing;
-  WalkFiles(root, "", [&](const std::string& path, IVoFolderFile& f) {
+  WalkFiles(root, [&](const std::string& path, IVoFolderFile& f) {
     listing[path] = {f.GetId(), f.GetMode() & 0xFF, f.GetSize(), f.GetCRC(), f.GetTime()};
   });
   return listing;
@@ -142,9 +140,8 @@ IVoNodePtr ChildDir(const IVoNodePtr& dir, const std::string& name) {
       return node;
     }
   }
-  auto added = std::make_shared<TVoFolderDir>();
-  added->SetName(name);
-  added->SetState(nsSame);
+  IVoNodePtr added = CreateFolderDir(name);
+  std::dynamic_pointer_cast<IVoFolderNode>(added)->SetState(nsSame);
   dir->AddChild(added);
   return added;
 }
@@ -158,10 +155,10 @@ void AddDeleteEntry(const IVoNodePtr& root, const std::string& path) {
     if (auto entry = std::dynamic_pointer_cast<IVoFolderNode>(node);
         entry && entry->GetName() == parts.back())
       throw EPublish("\"" + path + "\" is in the folder and in [delete] at once");
-  auto file = std::make_shared<TVoFolderFile>();
-  file->SetName(parts.back());
-  file->SetMode(umDelete);
-  file->SetState(nsSame);
+  IVoNodePtr file = CreateFolderFile(parts.back());
+  auto entry = std::dynamic_pointer_cast<IVoFolderNode>(file);
+  entry->SetMode(umDelete);
+  entry->SetState(nsSame);
   dir->AddChild(file);
 }
 
@@ -228,8 +225,8 @@ private:
   void AssignContents(IVoFolder& folder, const TListing& previous) {
     const std::string launcher = FDescription.AppName + ".exe";
     int total = 0, done = 0;
-    WalkFiles(folder.GetRoot(), "", [&](const std::string&, IVoFolderFile&) { ++total; });
-    WalkFiles(folder.GetRoot(), "", [&](const std::string& path, IVoFolderFile& file) {
+    WalkFiles(folder.GetRoot(), [&](const std::string&, IVoFolderFile&) { ++total; });
+    WalkFiles(folder.GetRoot(), [&](const std::string& path, IVoFolderFile& file) {
       ++done;
       SplitRelativePath(path); // refuses names a client would not write
       if (SameText(path, launcher))

@@ -1,11 +1,11 @@
 #include "server/Publisher.h"
 
-#include "server/HttpServer.h"
+#include "model/VoUpdateConfig.h"
 #include "net/KaConnection.h"
 #include "net/backends/KaHTTPBackEnds.h"
+#include "server/HttpServer.h"
 #include "server/ReleaseStore.h"
-#include "server/ServerTesting.h"
-#include "model/VoUpdateConfig.h"
+#include "server/testing/ServerTesting.h"
 
 #include <atomic>
 #include <filesystem>

@@ -1,8 +1,9 @@
 #include "server/ReleaseStore.h"
 
-#include "server/Hex.h"
 #include "base/KaExceptions.h"
+#include "base/KaHandle_posix.h"
 #include "base/KaStrings.h"
+#include "server/Hex.h"
 #include "server/SessionScheme.h"
 
 #include <cerrno>
@@ -22,11 +23,9 @@ namespace {
 std::string SystemReason() { return std::strerror(errno); }
 
 void SyncDir(const std::string& dir) {
-  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
-  }
+  TScopedFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd)
+    ::fsync(fd.Get());
 }
 
 void WriteAll(int fd, const std::string& content, const std::string& path) {
@@ -47,19 +46,19 @@ void WriteAll(int fd, const std::string& content, const std::string& path) {
 
 void WriteFileAtomically(const std::string& path, const std::string& content, int mode) {
   std::string temp = path + ".tmp." + std::to_string(::getpid());
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (fd < 0)
+  TScopedFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  if (!fd)
     throw EFCreateError("Cannot create file \"" + temp + "\". " + SystemReason());
   try {
-    WriteAll(fd, content, temp);
-    if (::fsync(fd) != 0)
+    WriteAll(fd.Get(), content, temp);
+    if (::fsync(fd.Get()) != 0)
       throw EWriteError("Cannot write \"" + temp + "\". " + SystemReason());
   } catch (...) {
-    ::close(fd);
+    fd.Reset();
     ::unlink(temp.c_str());
     throw;
   }
-  ::close(fd);
+  fd.Reset();
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     std::string reason = SystemReason();
     ::unlink(temp.c_str());
@@ -184,19 +183,12 @@ std::shared_ptr<const TRelease> TReleaseStore::Current() {
   return FCurrent;
 }
 
-TReleaseStore::TLock::TLock(const std::string& path) {
-  FFd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (FFd < 0)
+TReleaseStore::TLock::TLock(const std::string& path)
+    : FFd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+  if (!FFd)
     throw EFCreateError("Cannot create file \"" + path + "\". " + SystemReason());
-  if (::flock(FFd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(FFd);
+  if (::flock(FFd.Get(), LOCK_EX | LOCK_NB) != 0)
     throw Exception("Another publisher is working on this store");
-  }
-}
-
-TReleaseStore::TLock::~TLock() {
-  if (FFd >= 0)
-    ::close(FFd);
 }
 
 std::unique_ptr<TReleaseStore::TLock> TReleaseStore::Lock() const {

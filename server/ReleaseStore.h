@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/KaHandle_posix.h"
 #include "server/BlobFile.h"
 
 #include <cstdint>
@@ -67,12 +68,9 @@ public:
   class TLock {
   public:
     explicit TLock(const std::string& path);
-    ~TLock();
-    TLock(const TLock&) = delete;
-    TLock& operator=(const TLock&) = delete;
 
   private:
-    int FFd = -1;
+    TScopedFd FFd; // the lock goes with the descriptor
   };
   std::unique_ptr<TLock> Lock() const;
 

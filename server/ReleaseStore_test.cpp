@@ -1,6 +1,6 @@
 #include "server/ReleaseStore.h"
 
-#include "server/ServerTesting.h"
+#include "server/testing/ServerTesting.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/KaProtocol.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,7 +13,7 @@
 class TSessionScheme {
 public:
   static constexpr size_t SecretSize = 32;
-  static constexpr size_t IdLength = 32; // hex characters
+  static constexpr size_t IdLength = SessionIdLength; // hex characters
   static constexpr size_t KeySize = 16;
 
   // `secret` is raw bytes, at least SecretSize of them.

@@ -1,18 +1,13 @@
 #include "server/UpdateService.h"
 
-#include "net/KaCipher.h"
 #include "base/KaText.h"
+#include "net/KaCipher.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace {
 
-constexpr int64_t HeaderSize = 37;
-constexpr int64_t AnswerCipherOffset = 3;
-constexpr uint8_t StatusSuccess = 0;
-constexpr uint8_t StatusError = 1;
-constexpr uint8_t StatusNewSession = 2;
 constexpr size_t LongestCommand = 64;
 
 // A command that deciphered to readable text but names nothing we offer. It
@@ -50,7 +45,7 @@ TAnswer TUpdateService::NewSession() {
 }
 
 TAnswer TUpdateService::Handle(std::string body) {
-  if (static_cast<int64_t>(body.size()) < HeaderSize)
+  if (static_cast<int64_t>(body.size()) < RequestHeaderSize)
     throw EBadRequest("The request is shorter than its header");
   IMessagePtr request = CreateMessage();
   request->GetReadStream() = TMemoryStream(std::move(body));
@@ -65,7 +60,7 @@ TAnswer TUpdateService::Handle(std::string body) {
   if (!FSessions.IsValid(id, FClock()))
     return NewSession();
 
-  Cipher(request->GetReadStream(), FSessions.Key(id, sequence), HeaderSize);
+  Cipher(request->GetReadStream(), FSessions.Key(id, sequence), RequestHeaderSize);
   std::string command;
   try {
     command = request->ReadString();
@@ -126,7 +121,7 @@ TAnswer TUpdateService::Dispatch(const IMessagePtr& request, const std::string& 
       // multiple of the key length, so the chunks after it start in phase.
       TMemoryStream& head = answer.Head->GetWriteStream();
       const int64_t used = head.GetSize();
-      const int64_t room = ChunkSize + AnswerCipherOffset - used;
+      const int64_t room = ChunkSize + AnswerHeaderSize - used;
       const int64_t first = std::min(answer.Blob.Size(), room);
       head.SetSize(used + first);
       answer.Blob.ReadExactly(head.Memory() + used, first);
@@ -138,7 +133,7 @@ TAnswer TUpdateService::Dispatch(const IMessagePtr& request, const std::string& 
   } else {
     fail("Unknown command " + command);
   }
-  Cipher(answer.Head->GetWriteStream(), key, AnswerCipherOffset);
+  Cipher(answer.Head->GetWriteStream(), key, AnswerHeaderSize);
   return answer;
 }
 

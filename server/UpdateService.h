@@ -1,8 +1,9 @@
 #pragma once
 
-#include "server/BlobFile.h"
 #include "base/KaExceptions.h"
 #include "net/KaMessage.h"
+#include "net/KaProtocol.h"
+#include "server/BlobFile.h"
 #include "server/ReleaseStore.h"
 #include "server/SessionScheme.h"
 
@@ -33,9 +34,9 @@ struct TAnswer {
 // numbers, ciphering and the three operations.
 class TUpdateService {
 public:
-  static constexpr const char* Hello = "hi!";
-  static constexpr const char* GetProductInfo = "admin:getProductInfo";
-  static constexpr const char* GetFile = "admin:getFile";
+  static constexpr const char* Hello = HelloCommand;
+  static constexpr const char* GetProductInfo = ProductInfoCommand;
+  static constexpr const char* GetFile = GetFileCommand;
   // Chunks of a file answer after its head; a multiple of the key size, so
   // every chunk starts with the key's first byte.
   static constexpr int64_t ChunkSize = 64 * 1024;

@@ -1,7 +1,7 @@
 #include "server/UpdateService.h"
 
 #include "net/KaCipher.h"
-#include "server/ServerTesting.h"
+#include "server/testing/ServerTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,11 @@
 // in the same run; then the server's peak memory while it sends a 1 GB blob.
 // Everything runs on 127.0.0.1 and ends after a bounded time.
 
-#include "server/LoopbackClient.h"
+#include "base/KaHandle_posix.h"
 #include "server/ReleaseStore.h"
-#include "server/ServerTesting.h"
 #include "server/UpdateService.h"
+#include "server/testing/LoopbackClient.h"
+#include "server/testing/ServerTesting.h"
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -43,13 +44,14 @@ struct TChild {
 
 // Starts `argv`; with `readPort`, returns the port from its "listening on host:port" line.
 uint16_t Spawn(TChild& child, const std::vector<std::string>& args, bool readPort) {
-  int out[2];
-  if (::pipe(out) != 0)
+  int ends[2];
+  if (::pipe(ends) != 0)
     throw std::runtime_error("pipe failed");
+  TScopedFd out(ends[0]), in(ends[1]);
   child.Pid = ::fork();
   if (child.Pid == 0) {
-    ::dup2(out[1], 1);
-    ::close(out[0]);
+    ::dup2(in.Get(), 1);
+    out.Reset();
     std::vector<char*> argv;
     for (const std::string& a : args)
       argv.push_back(const_cast<char*>(a.c_str()));
@@ -57,32 +59,30 @@ uint16_t Spawn(TChild& child, const std::vector<std::string>& args, bool readPor
     ::execv(argv[0], argv.data());
     ::_exit(127);
   }
-  ::close(out[1]);
+  in.Reset();
   uint16_t port = 0;
   if (readPort) {
     std::string line;
     char c;
-    while (::read(out[0], &c, 1) == 1 && c != '\n')
+    while (::read(out.Get(), &c, 1) == 1 && c != '\n')
       line += c;
     size_t colon = line.rfind(':');
     if (colon == std::string::npos)
       throw std::runtime_error("the server printed no port: " + line);
     port = static_cast<uint16_t>(std::stoi(line.substr(colon + 1)));
   }
-  ::close(out[0]);
   return port;
 }
 
 uint16_t FreePort() {
   // Bind-and-release: nginx takes its port from its configuration.
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  TScopedFd fd(::socket(AF_INET, SOCK_STREAM, 0));
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  ::bind(fd.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr);
   socklen_t length = sizeof addr;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
-  ::close(fd);
+  ::getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&addr), &length);
   return ntohs(addr.sin_port);
 }
 
@@ -179,7 +179,7 @@ int main() {
     double ours = RequestsPerSecond(clients, [&] {
       auto http = std::make_shared<TLoopbackClient>(port, 30s);
       auto session = std::make_shared<TRawSession>(
-          [http](const std::string& body) { return http->Post("/cgi-bin/RUzodi", body).Body; });
+          [http](const std::string& body) { return http->Post(ServerPath, body).Body; });
       return [http, session, &small] {
         TParsedAnswer a =
             session->Call(TUpdateService::GetFile, [](IMessage& m) { m.WriteInteger(1); });
@@ -212,11 +212,11 @@ int main() {
   long before = PeakKiB(server.Pid);
   TLoopbackClient http(port, 60s);
   TParsedAnswer hello = ParseAnswer(
-      http.Post("/cgi-bin/RUzodi", BuildRequest(std::string(32, '-'), 0, "", "hi!")).Body, "");
+      http.Post(ServerPath, BuildRequest(std::string(32, '-'), 0, "", HelloCommand)).Body, "");
   std::string id = hello.Message->ReadString();
   auto start = std::chrono::steady_clock::now();
   TLoopbackClient::TResponse r =
-      http.Post("/cgi-bin/RUzodi",
+      http.Post(ServerPath,
                 BuildRequest(id, 0, hello.NextKey, TUpdateService::GetFile,
                              [](IMessage& m) { m.WriteInteger(2); }),
                 false);

@@ -1,5 +1,6 @@
 #include "base/KaFiles.h"
 
+#include "base/KaHandle_posix.h"
 #include "base/KaPosixPath.h"
 #include "base/KaStrings.h"
 
@@ -89,10 +90,10 @@ std::vector<TSearchRec> FindEntries(const std::string& pattern) {
   std::string mask = pattern.substr(dir.size() <= pattern.size() ? dir.size() : pattern.size());
   if (dir.empty())
     dir = ".\\";
-  DIR* d = ::opendir(NativePath(dir).c_str());
+  TScopedDir d(::opendir(NativePath(dir).c_str()));
   if (!d)
     return result;
-  while (dirent* e = ::readdir(d)) {
+  while (dirent* e = ::readdir(d.Get())) {
     std::string name = e->d_name;
     if (name == "." || name == ".." || !MatchesMask(name, mask))
       continue;
@@ -113,6 +114,5 @@ std::vector<TSearchRec> FindEntries(const std::string& pattern) {
     rec.Time.ms -= (rec.Time.ms / 1000 % 2) * 1000;
     result.push_back(std::move(rec));
   }
-  ::closedir(d);
   return result;
 }

@@ -1,5 +1,6 @@
 #include "base/KaFiles.h"
 
+#include "base/KaHandle_win.h"
 #include "base/KaStreams.h"
 
 #include <gtest/gtest.h>
@@ -36,11 +37,12 @@ TEST(FilesWindows, SearchTimeIsLocalWallClockOfTheFileTime) {
   SYSTEMTIME utc{2023, 6, 4, 15, 10, 20, 31, 500};
   FILETIME ft, localFt;
   SystemTimeToFileTime(&utc, &ft);
-  HANDLE h =
-      CreateFileA(name.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  SetFileTime(h, nullptr, nullptr, &ft);
-  CloseHandle(h);
+  {
+    TScopedKernelHandle file(
+        CreateFileA(name.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    SetFileTime(file.Get(), nullptr, nullptr, &ft);
+  }
   FileTimeToLocalFileTime(&ft, &localFt);
   SYSTEMTIME local;
   FileTimeToSystemTime(&localFt, &local);

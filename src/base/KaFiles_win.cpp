@@ -1,5 +1,6 @@
 #include "base/KaFiles.h"
 
+#include "base/KaHandle_win.h"
 #include "base/KaStrings.h"
 
 #include <windows.h>
@@ -94,21 +95,17 @@ bool FileSetDate(const std::string& fileName, TDateTime localTime) {
   FILETIME local, utc;
   if (!SystemTimeToFileTime(&st, &local) || !LocalFileTimeToFileTime(&local, &utc))
     return false;
-  HANDLE h =
-      CreateFileA(fileName.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE)
-    return false;
-  bool ok = SetFileTime(h, nullptr, nullptr, &utc) != 0;
-  CloseHandle(h);
-  return ok;
+  TScopedKernelHandle file(CreateFileA(fileName.c_str(), FILE_WRITE_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file && SetFileTime(file.Get(), nullptr, nullptr, &utc) != 0;
 }
 
 std::vector<TSearchRec> FindEntries(const std::string& pattern) {
   std::vector<TSearchRec> result;
   WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE)
+  TScopedFindHandle search(FindFirstFileA(pattern.c_str(), &fd));
+  if (!search)
     return result;
   do {
     std::string name = fd.cFileName;
@@ -120,7 +117,6 @@ std::vector<TSearchRec> FindEntries(const std::string& pattern) {
     rec.Size = fd.nFileSizeLow;
     rec.Time = FileTimeToLocal(fd.ftLastWriteTime, true);
     result.push_back(std::move(rec));
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
+  } while (FindNextFileA(search.Get(), &fd));
   return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <utility>
 
 // One owner for every kind of system handle: a move-only wrapper over a traits
@@ -14,8 +16,7 @@
 //
 // Copying is deleted, so a handle is closed exactly once: by the destructor or
 // Reset of its one owner, or by whoever Take()s it.
-template <class Traits>
-class TScopedHandle {
+template <class Traits> class TScopedHandle {
 public:
   using Handle = typename Traits::Handle;
 
@@ -56,3 +57,22 @@ private:
 
   Handle FHandle;
 };
+
+// A file of the platform where portable code owns one (a file stream): a
+// Windows HANDLE or a POSIX descriptor held as an integer, -1 for none (the
+// value of INVALID_HANDLE_VALUE too). Close is in each platform's twin.
+struct TSystemFileTraits {
+  using Handle = intptr_t;
+  static intptr_t Invalid() noexcept { return -1; }
+  static void Close(intptr_t handle) noexcept;
+};
+using TScopedSystemFile = TScopedHandle<TSystemFileTraits>;
+
+// A C stream from fopen. A caller that must know whether buffered data
+// reached the file flushes it before letting go.
+struct TStdFileTraits {
+  using Handle = std::FILE*;
+  static std::FILE* Invalid() noexcept { return nullptr; }
+  static void Close(std::FILE* file) noexcept { std::fclose(file); }
+};
+using TScopedStdFile = TScopedHandle<TStdFileTraits>;

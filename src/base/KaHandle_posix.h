@@ -2,6 +2,7 @@
 
 #include "base/KaHandle.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
 // POSIX file descriptors: -1 is none.
@@ -12,3 +13,11 @@ struct TFdTraits {
   static void Close(int fd) noexcept { ::close(fd); }
 };
 using TScopedFd = TScopedHandle<TFdTraits>;
+
+// A directory being read (opendir).
+struct TDirTraits {
+  using Handle = DIR*;
+  static DIR* Invalid() noexcept { return nullptr; }
+  static void Close(DIR* dir) noexcept { ::closedir(dir); }
+};
+using TScopedDir = TScopedHandle<TDirTraits>;

@@ -1,5 +1,7 @@
 #include "base/KaProcess.h"
 
+#include "base/KaHandle_win.h"
+
 #include <windows.h>
 
 bool RunProgram(const std::string& commandLine) {
@@ -7,10 +9,11 @@ bool RunProgram(const std::string& commandLine) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::string buffer = commandLine;
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
     return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  // Nobody waits for the program: both handles go at once.
+  TScopedKernelHandle thread(pi.hThread), process(pi.hProcess);
   return true;
 }
 

@@ -1,11 +1,12 @@
 #include "base/KaRegistry.h"
 
 #include "base/KaExceptions.h"
+#include "base/KaHandle_win.h"
 
 #include <windows.h>
 
 struct TRegistry::TImpl {
-  HKEY Key = nullptr;
+  TScopedRegKey Key;
 };
 
 static HKEY RootHandle(TRootKey root) {
@@ -20,11 +21,7 @@ static std::string Relative(const std::string& key) {
 TRegistry::TRegistry(TRootKey root) : FRoot(root), FImpl(std::make_unique<TImpl>()) {}
 TRegistry::~TRegistry() { CloseKey(); }
 
-void TRegistry::CloseKey() {
-  if (FImpl->Key)
-    RegCloseKey(FImpl->Key);
-  FImpl->Key = nullptr;
-}
+void TRegistry::CloseKey() { FImpl->Key.Reset(); }
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
   CloseKey();
@@ -37,7 +34,7 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     rc = RegOpenKeyExA(RootHandle(FRoot), Relative(key).c_str(), 0, KEY_ALL_ACCESS, &h);
   if (rc != ERROR_SUCCESS)
     return false;
-  FImpl->Key = h;
+  FImpl->Key.Reset(h);
   return true;
 }
 
@@ -46,7 +43,7 @@ bool TRegistry::OpenKeyReadOnly(const std::string& key) {
   HKEY h = nullptr;
   if (RegOpenKeyExA(RootHandle(FRoot), Relative(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
     return false;
-  FImpl->Key = h;
+  FImpl->Key.Reset(h);
   return true;
 }
 
@@ -54,7 +51,7 @@ bool TRegistry::KeyExists(const std::string& key) {
   HKEY h = nullptr;
   if (RegOpenKeyExA(RootHandle(FRoot), Relative(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
     return false;
-  RegCloseKey(h);
+  TScopedRegKey opened(h); // only asked whether it opens
   return true;
 }
 
@@ -65,23 +62,23 @@ bool TRegistry::DeleteKey(const std::string& key) {
 }
 
 bool TRegistry::ValueExists(const std::string& name) {
-  return FImpl->Key && RegQueryValueExA(FImpl->Key, name.c_str(), nullptr, nullptr, nullptr,
+  return FImpl->Key && RegQueryValueExA(FImpl->Key.Get(), name.c_str(), nullptr, nullptr, nullptr,
                                         nullptr) == ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
-  return FImpl->Key && RegDeleteValueA(FImpl->Key, name.c_str()) == ERROR_SUCCESS;
+  return FImpl->Key && RegDeleteValueA(FImpl->Key.Get(), name.c_str()) == ERROR_SUCCESS;
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
   DWORD type = 0, size = 0;
-  if (!FImpl->Key ||
-      RegQueryValueExA(FImpl->Key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+  if (!FImpl->Key || RegQueryValueExA(FImpl->Key.Get(), name.c_str(), nullptr, &type, nullptr,
+                                      &size) != ERROR_SUCCESS)
     return std::string();
   if (type != REG_SZ && type != REG_EXPAND_SZ)
     throw ERegistryException("Invalid data type for '" + name + "'");
   std::string value(size, '\0');
-  if (size && RegQueryValueExA(FImpl->Key, name.c_str(), nullptr, &type,
+  if (size && RegQueryValueExA(FImpl->Key.Get(), name.c_str(), nullptr, &type,
                                reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
     throw ERegistryException("Failed to get data for '" + name + "'");
   value.resize(size);
@@ -92,7 +89,7 @@ std::string TRegistry::ReadString(const std::string& name) {
 
 uint32_t TRegistry::ReadInteger(const std::string& name) {
   DWORD type = 0, value = 0, size = sizeof value;
-  if (!FImpl->Key || RegQueryValueExA(FImpl->Key, name.c_str(), nullptr, &type,
+  if (!FImpl->Key || RegQueryValueExA(FImpl->Key.Get(), name.c_str(), nullptr, &type,
                                       reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
     throw ERegistryException("Failed to get data for '" + name + "'");
   if (type != REG_DWORD)
@@ -108,16 +105,16 @@ static void WriteText(HKEY key, DWORD type, const std::string& name, const std::
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
-  WriteText(FImpl->Key, REG_SZ, name, value);
+  WriteText(FImpl->Key.Get(), REG_SZ, name, value);
 }
 
 void TRegistry::WriteExpandString(const std::string& name, const std::string& value) {
-  WriteText(FImpl->Key, REG_EXPAND_SZ, name, value);
+  WriteText(FImpl->Key.Get(), REG_EXPAND_SZ, name, value);
 }
 
 void TRegistry::WriteInteger(const std::string& name, uint32_t value) {
   DWORD v = value;
-  if (!FImpl->Key || RegSetValueExA(FImpl->Key, name.c_str(), 0, REG_DWORD,
+  if (!FImpl->Key || RegSetValueExA(FImpl->Key.Get(), name.c_str(), 0, REG_DWORD,
                                     reinterpret_cast<const BYTE*>(&v), sizeof v) != ERROR_SUCCESS)
     throw ERegistryException("Failed to set data for '" + name + "'");
 }

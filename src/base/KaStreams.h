@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/KaHandle.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -32,7 +34,9 @@ public:
 
   // The rest of the stream from its position, and writing a whole text.
   std::string ReadRest();
-  void WriteString(const std::string& text) { WriteBuffer(text.data(), static_cast<int64_t>(text.size())); }
+  void WriteString(const std::string& text) {
+    WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+  }
 };
 
 class TMemoryStream : public TStream {
@@ -74,9 +78,6 @@ enum : uint32_t {
 class TFileStream : public TStream {
 public:
   TFileStream(const std::string& fileName, uint32_t mode);
-  ~TFileStream() override;
-  TFileStream(const TFileStream&) = delete;
-  TFileStream& operator=(const TFileStream&) = delete;
 
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
@@ -87,5 +88,5 @@ public:
 
 private:
   std::string FFileName;
-  intptr_t FHandle = -1;
+  TScopedSystemFile FHandle;
 };

@@ -1,6 +1,7 @@
 #include "base/KaStreams.h"
 
 #include "base/KaExceptions.h"
+#include "base/KaHandle_posix.h"
 #include "base/KaPosixPath.h"
 
 #include <cerrno>
@@ -8,54 +9,50 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+static int Fd(const TScopedSystemFile& h) { return static_cast<int>(h.Get()); }
+
 TFileStream::TFileStream(const std::string& fileName, uint32_t mode) : FFileName(fileName) {
   std::string path = NativePath(fileName);
-  int fd;
+  TScopedFd fd;
   if (mode == fmCreate) {
-    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
+    fd.Reset(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd)
       throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(errno));
   } else {
     static const int access[] = {O_RDONLY, O_WRONLY, O_RDWR};
-    fd = ::open(path.c_str(), access[(mode & 3) < 3 ? (mode & 3) : 0] | O_CLOEXEC);
-    struct stat st{};
-    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-      ::close(fd);
-      fd = -1;
+    fd.Reset(::open(path.c_str(), access[(mode & 3) < 3 ? (mode & 3) : 0] | O_CLOEXEC));
+    struct stat st {};
+    if (fd && fstat(fd.Get(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      fd.Reset();
       errno = EISDIR;
     }
-    if (fd < 0)
+    if (!fd)
       throw EFOpenError("Cannot open file \"" + fileName + "\". " + SysErrorMessage(errno));
   }
-  FHandle = fd;
-}
-
-TFileStream::~TFileStream() {
-  if (FHandle >= 0)
-    ::close(static_cast<int>(FHandle));
+  FHandle.Reset(fd.Take());
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
   if (count <= 0)
     return 0;
-  ssize_t n = ::read(static_cast<int>(FHandle), buffer, static_cast<size_t>(count));
+  ssize_t n = ::read(Fd(FHandle), buffer, static_cast<size_t>(count));
   return n < 0 ? 0 : n;
 }
 
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
   if (count <= 0)
     return 0;
-  ssize_t n = ::write(static_cast<int>(FHandle), buffer, static_cast<size_t>(count));
+  ssize_t n = ::write(Fd(FHandle), buffer, static_cast<size_t>(count));
   return n < 0 ? 0 : n;
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   static const int whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
-  return ::lseek(static_cast<int>(FHandle), offset, whence[static_cast<int>(origin)]);
+  return ::lseek(Fd(FHandle), offset, whence[static_cast<int>(origin)]);
 }
 
 void TFileStream::SetSize(int64_t size) {
-  if (::ftruncate(static_cast<int>(FHandle), size) != 0)
+  if (::ftruncate(Fd(FHandle), size) != 0)
     throw EWriteError("Stream write error");
   if (GetPosition() > size)
     SetPosition(size);

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-static HANDLE H(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+static HANDLE H(const TScopedSystemFile& h) { return reinterpret_cast<HANDLE>(h.Get()); }
 
 TFileStream::TFileStream(const std::string& fileName, uint32_t mode) : FFileName(fileName) {
   HANDLE h;
@@ -12,7 +12,8 @@ TFileStream::TFileStream(const std::string& fileName, uint32_t mode) : FFileName
     h = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-      throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(GetLastError()));
+      throw EFCreateError("Cannot create file \"" + fileName + "\". " +
+                          SysErrorMessage(GetLastError()));
   } else {
     static const DWORD access[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
     DWORD share;
@@ -25,14 +26,10 @@ TFileStream::TFileStream(const std::string& fileName, uint32_t mode) : FFileName
     h = CreateFileA(fileName.c_str(), access[(mode & 3) < 3 ? (mode & 3) : 0], share, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-      throw EFOpenError("Cannot open file \"" + fileName + "\". " + SysErrorMessage(GetLastError()));
+      throw EFOpenError("Cannot open file \"" + fileName + "\". " +
+                        SysErrorMessage(GetLastError()));
   }
-  FHandle = reinterpret_cast<intptr_t>(h);
-}
-
-TFileStream::~TFileStream() {
-  if (FHandle != -1)
-    CloseHandle(H(FHandle));
+  FHandle.Reset(reinterpret_cast<intptr_t>(h));
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {

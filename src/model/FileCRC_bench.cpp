@@ -2,7 +2,7 @@
 // blocks, both from the page cache after a warm-up, so the difference is the
 // cost of the checksum itself.
 
-#include "model/VoBench.h"
+#include "model/testing/VoBench.h"
 
 #include <algorithm>
 

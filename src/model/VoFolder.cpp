@@ -5,6 +5,18 @@
 
 IVoFolderPtr CreateFolder() { return std::make_shared<TVoFolder>(); }
 
+IVoNodePtr CreateFolderDir(const std::string& name) {
+  auto dir = std::make_shared<TVoFolderDir>();
+  dir->SetName(name);
+  return dir;
+}
+
+IVoNodePtr CreateFolderFile(const std::string& name) {
+  auto file = std::make_shared<TVoFolderFile>();
+  file->SetName(name);
+  return file;
+}
+
 bool TVoStrings::Add(const std::string& text) {
   if (FUnique && ContainsText(text))
     return false;

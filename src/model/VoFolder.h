@@ -5,6 +5,7 @@
 #include "model/VoTree.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -136,6 +137,23 @@ public:
 using IVoFolderPtr = std::shared_ptr<IVoFolder>;
 
 IVoFolderPtr CreateFolder();
+
+// New entries of a tree, in state nsNew, with no id, mode or parent yet.
+IVoNodePtr CreateFolderDir(const std::string& name);
+IVoNodePtr CreateFolderFile(const std::string& name);
+
+// A walk over the entries of a tree, depth first in child order, with the
+// path of the directory each entry sits in (`prefix`, with trailing "\").
+// Nodes that are neither file nor directory entries are skipped with their
+// subtrees. A callback may take the node it is given out of the tree.
+struct TVoFolderWalk {
+  // False leaves the directory's subtree (and its LeaveDir) out.
+  std::function<bool(const IVoNodePtr&, IVoFolderDir&, const std::string& prefix)> EnterDir;
+  std::function<void(const IVoNodePtr&, IVoFolderDir&, const std::string& prefix)> LeaveDir;
+  std::function<void(const IVoNodePtr&, IVoFolderFile&, const std::string& prefix)> File;
+};
+
+void WalkFolder(const IVoNodePtr& root, const std::string& path, const TVoFolderWalk& walk);
 
 // True for one plain file or directory name that stays inside the directory
 // it is joined to on every platform: not empty, not "." or "..", no path

@@ -5,9 +5,9 @@
 // stay linear. Also building and dropping a tree of 100,000 siblings.
 
 #include "base/KaStrings.h"
-#include "model/VoBench.h"
 #include "model/VoFolder.h"
 #include "model/VoTree_impl.h"
+#include "model/testing/VoBench.h"
 
 namespace {
 

@@ -3,8 +3,6 @@
 #include "model/VoFolder.h"
 #include "model/VoTree_impl.h"
 
-#include <functional>
-
 // The entries of a tree derive from the plain node; the root of every tree is
 // a plain node.
 class TVoFolderNode : public TVoNode, public virtual IVoFolderNode {
@@ -58,19 +56,6 @@ private:
   std::vector<std::unique_ptr<TVoFile>> FItems;
   bool FSorted = false; // lets FindByCRC search by halves
 };
-
-// A walk over the entries of a tree, depth first in child order, with the
-// path of the directory each entry sits in (`prefix`, with trailing "\").
-// Nodes that are neither file nor directory entries are skipped with their
-// subtrees. A callback may take the node it is given out of the tree.
-struct TVoFolderWalk {
-  // False leaves the directory's subtree (and its LeaveDir) out.
-  std::function<bool(const IVoNodePtr&, IVoFolderDir&, const std::string& prefix)> EnterDir;
-  std::function<void(const IVoNodePtr&, IVoFolderDir&, const std::string& prefix)> LeaveDir;
-  std::function<void(const IVoNodePtr&, IVoFolderFile&, const std::string& prefix)> File;
-};
-
-void WalkFolder(const IVoNodePtr& root, const std::string& path, const TVoFolderWalk& walk);
 
 class TVoFolder : public IVoFolder {
 public:

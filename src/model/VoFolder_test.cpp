@@ -3,7 +3,7 @@
 #include "base/KaDateUtils.h"
 #include "base/KaExceptions.h"
 #include "model/VoFolder_impl.h"
-#include "model/VoTesting.h"
+#include "model/testing/VoTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -407,4 +407,45 @@ TEST_F(VoFolderScan, AFileMatchedByTwoMasksIsJudgedOnce) {
   EXPECT_EQ(e[1].State, nsNew);
   EXPECT_EQ(e[1].CRC, FileCRC(Dir.Path + "b.txt"));
   EXPECT_EQ(e[2].State, nsNew);
+}
+
+// What code outside the model builds and walks through the public interface.
+TEST(VoFolderWalk, PublicEntriesWalkDepthFirstWithTheirDirectory) {
+  IVoNodePtr root = CreateFolder()->GetRoot();
+  IVoNodePtr bin = CreateFolderDir("bin");
+  IVoNodePtr skipped = CreateFolderDir("skipped");
+  root->AddChild(CreateFolderFile("a.txt"));
+  root->AddChild(bin);
+  bin->AddChild(CreateFolderFile("b.dll"));
+  IVoNodePtr deep = CreateFolderDir("deep");
+  bin->AddChild(deep);
+  deep->AddChild(CreateFolderFile("c.dat"));
+  root->AddChild(skipped);
+  skipped->AddChild(CreateFolderFile("never.txt"));
+  root->AddChild(CreateFolderFile("z.txt"));
+
+  auto entry = std::dynamic_pointer_cast<IVoFolderFile>(bin->GetFirstChild());
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(entry->GetName(), "b.dll");
+  EXPECT_EQ(entry->GetState(), nsNew);
+  EXPECT_EQ(entry->GetId(), 0);
+
+  std::vector<std::string> seen;
+  TVoFolderWalk walk;
+  walk.EnterDir = [&](const IVoNodePtr&, IVoFolderDir& d, const std::string& prefix) {
+    seen.push_back("enter " + prefix + d.GetName());
+    return d.GetName() != "skipped";
+  };
+  walk.LeaveDir = [&](const IVoNodePtr&, IVoFolderDir& d, const std::string& prefix) {
+    seen.push_back("leave " + prefix + d.GetName());
+  };
+  walk.File = [&](const IVoNodePtr&, IVoFolderFile& f, const std::string& prefix) {
+    seen.push_back(prefix + f.GetName());
+  };
+  WalkFolder(root, "C:\\App\\", walk);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"C:\\App\\a.txt", "enter C:\\App\\bin", "C:\\App\\bin\\b.dll",
+                                      "enter C:\\App\\bin\\deep", "C:\\App\\bin\\deep\\c.dat",
+                                      "leave C:\\App\\bin\\deep", "leave C:\\App\\bin",
+                                      "enter C:\\App\\skipped", "C:\\App\\z.txt"}));
 }

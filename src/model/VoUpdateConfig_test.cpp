@@ -3,9 +3,9 @@
 #include "base/KaDateUtils.h"
 #include "base/KaExceptions.h"
 #include "model/VoFolder_impl.h"
-#include "model/VoTesting.h"
 #include "model/VoUpdateConfig_impl.h"
-#include "net/KaNetTesting.h"
+#include "model/testing/VoTesting.h"
+#include "net/testing/KaNetTesting.h"
 #include "net/KaWork.h"
 
 #include <algorithm>

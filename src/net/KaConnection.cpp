@@ -1,6 +1,7 @@
 #include "net/KaConnection.h"
 
 #include "net/KaCipher.h"
+#include "net/KaProtocol.h"
 #include "net/KaWork.h"
 
 #include <cxxabi.h>
@@ -9,14 +10,6 @@
 #include <typeinfo>
 
 namespace {
-
-constexpr size_t SessionIdLength = 32;
-// Length field, identifier and sequence byte: never ciphered.
-constexpr int64_t RequestHeaderSize = 4 + SessionIdLength + 1;
-// Status, cipher flag and sequence byte of an answer.
-constexpr int64_t AnswerHeaderSize = 3;
-
-enum : uint8_t { StatusError = 1, StatusNewSession = 2, StatusSendAgain = 3 };
 
 // The name of a standard exception's class, readable ("std::bad_alloc").
 std::string ClassNameOf(const std::exception& e) {
@@ -83,7 +76,7 @@ void TConnection::Call(const IMessagePtr& message, const std::string& path) {
 void TConnection::Activate() {
   try {
     FClient = HTTPFactory().CreateHTTP();
-    IMessagePtr hello = NewMessage("hi!");
+    IMessagePtr hello = NewMessage(HelloCommand);
     std::lock_guard guard(FLock);
     TWorkGuard work(WorkCall, 0);
     Exchange(*hello, std::string());

@@ -2,7 +2,7 @@
 
 #include "net/KaCipher.h"
 #include "net/indy/KaHTTP_indy.h"
-#include "net/KaNetTesting.h"
+#include "net/testing/KaNetTesting.h"
 #include "net/testing/KaTestHTTPServer.h"
 
 #include <gmock/gmock.h>

@@ -1,8 +1,8 @@
 #include "net/KaConnection.h"
 
 #include "net/KaCipher.h"
-#include "net/KaNetTesting.h"
 #include "net/KaWork.h"
+#include "net/testing/KaNetTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "net/KaHTTP.h"
 
-#include "net/KaNetTesting.h"
+#include "net/testing/KaNetTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "setup/LauncherCheck.h"
 
 #include "base/KaFiles.h"
-#include "net/KaNetTesting.h"
 #include "base/KaStreams.h"
 #include "base/KaText.h"
+#include "net/testing/KaNetTesting.h"
 
 #include <gtest/gtest.h>
 

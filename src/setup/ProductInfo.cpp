@@ -1,7 +1,8 @@
 #include "setup/ProductInfo.h"
 
-#include "setup/HostSlot.h"
 #include "net/KaConnection.h"
+#include "net/KaHostSlot.h"
+#include "net/KaProtocol.h"
 
 TProductInfo::TProductInfo() : TProductInfo(ServerHost()) {}
 

@@ -6,8 +6,6 @@
 
 // The operation that returns the product's display name and the text of its
 // update manifest, and the path the server answers on.
-inline constexpr const char* ProductInfoCommand = "admin:getProductInfo";
-inline constexpr const char* ServerPath = "/cgi-bin/RUzodi";
 
 // The setup application's one server connection and what it learns about the
 // product. The main form owns it: it creates the connection when it is

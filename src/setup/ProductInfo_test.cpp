@@ -1,10 +1,10 @@
 #include "setup/ProductInfo.h"
 
-#include "setup/HostSlot.h"
-#include "net/KaConnection.h"
-#include "net/KaMessage.h"
-#include "net/KaNetTesting.h"
 #include "base/KaText.h"
+#include "net/KaConnection.h"
+#include "net/KaHostSlot.h"
+#include "net/KaMessage.h"
+#include "net/testing/KaNetTesting.h"
 
 #include <gmock/gmock.h>
 

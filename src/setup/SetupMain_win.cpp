@@ -1,9 +1,10 @@
-#include "i18n/BuiltInTexts.h"
+#include "base/KaDynLibs.h"
 #include "base/KaExceptions.h"
-#include "net/backends/KaHTTPBackEnds.h"
 #include "base/KaProcess.h"
 #include "base/KaText.h"
+#include "i18n/BuiltInTexts.h"
 #include "i18n/KaTranslator.h"
+#include "net/backends/KaHTTPBackEnds.h"
 #include "setup/LauncherCheck.h"
 #include "setup/PlainWindow.h"
 #include "setup/ProductInfo.h"
@@ -53,6 +54,9 @@ int RunSetup() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything is loaded: a downloaded setup.exe typically starts in a
+  // folder full of other downloads, none of which may be taken for a library.
+  RestrictLibrarySearch();
   try {
     return RunSetup();
   } catch (const Exception& e) {

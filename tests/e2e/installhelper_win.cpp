@@ -3,14 +3,15 @@
 // server, writes the launcher copy and the installation record, and brings the
 // directory in line with the manifest.
 //   installhelper <host> <setup.exe> <directory> [language]
-#include "i18n/BuiltInTexts.h"
 #include "base/KaFiles.h"
-#include "net/backends/KaHTTPBackEnds.h"
 #include "base/KaStreams.h"
 #include "base/KaStrings.h"
+#include "i18n/BuiltInTexts.h"
+#include "model/VoUpdateConfig.h"
+#include "net/KaProtocol.h"
+#include "net/backends/KaHTTPBackEnds.h"
 #include "setup/ProductInfo.h"
 #include "setup/StartUp.h"
-#include "model/VoUpdateConfig.h"
 
 #include <cstdio>
 
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
       TFileStream record(dir + manifest->GetAppName() + InstallRecordExt, fmCreate);
       record.WriteString(argc > 4 ? argv[4] : "nl");
     }
-    manifest->Update(dir, product.Connection(), "admin:getFile");
+    manifest->Update(dir, product.Connection(), GetFileCommand);
     std::printf("installed %s into %s\n", manifest->GetAppName().c_str(), dir.c_str());
     return 0;
   } catch (const std::exception& e) {

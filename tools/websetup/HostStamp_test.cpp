@@ -1,6 +1,5 @@
 #include "websetup/HostStamp.h"
 
-#include "setup/HostSlot.h"
 #include "server/ReleaseStore.h"
 
 #include <filesystem>
@@ -29,22 +28,6 @@ protected:
 
   fs::path Dir;
 };
-
-TEST(HostCheck, AcceptsNamesAddressesAndPorts) {
-  for (const char* host : {"example.com", "update-1.example.com:8080", "10.0.0.1", "10.0.0.1:1",
-                           "localhost:65535", "A1"})
-    EXPECT_EQ(CheckHost(host), "") << host;
-  EXPECT_EQ(CheckHost(std::string(HostSlotTextSize - 1, 'a')), "");
-}
-
-TEST(HostCheck, RefusesWhatIsNoPlainHost) {
-  for (const char* host :
-       {"", "exa mple.com", "example.com:0", "example.com:65536", "example.com:", ":80",
-        "example.com:80:81", "example.com:8o", "http://example.com", "exa_mple.com", "example..com",
-        ".example.com", "-example.com", "example.com/path", "[::1]:80"})
-    EXPECT_NE(CheckHost(host), "") << host;
-  EXPECT_NE(CheckHost(std::string(HostSlotTextSize, 'a')), "");
-}
 
 TEST_F(StampTest, WritesAStampedCopyAndLeavesTheInput) {
   std::string in = PathOf("setup.exe"), out = PathOf("stamped.exe");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/curl/KaLib.h"
+#include "base/KaLib.h"
 
 #include <curl/curl.h>
 

@@ -77,16 +77,16 @@ bool TTestRequest::HasHeader(const std::string& name) const {
 }
 
 TTestHTTPServer::TTestHTTPServer() {
-  FListener = TestListenLoopback(FPort);
-  if (FListener == NoTestSocket)
+  FListener.Reset(TestListenLoopback(FPort));
+  if (!FListener)
     throw std::runtime_error("the test HTTP server found no loopback port");
   FAcceptor = std::thread([this] { AcceptLoop(); });
 }
 
 TTestHTTPServer::~TTestHTTPServer() {
   FStopping = true;
-  TestShutdown(FListener);
-  TestClose(FListener);
+  TestShutdown(FListener.Get());
+  FListener.Reset();
   FAcceptor.join();
   {
     std::lock_guard<std::mutex> lock(FLock);
@@ -128,13 +128,12 @@ std::vector<TTestRequest> TTestHTTPServer::Requests() const {
 
 void TTestHTTPServer::AcceptLoop() {
   while (!FStopping) {
-    TTestSocket s = TestAccept(FListener);
-    if (s == NoTestSocket)
+    TScopedTestSocket accepted(TestAccept(FListener.Get()));
+    if (!accepted)
       continue;
-    if (FStopping) {
-      TestClose(s);
+    if (FStopping)
       break;
-    }
+    TTestSocket s = accepted.Take(); // the worker's from here
     ++FConnections;
     std::lock_guard<std::mutex> lock(FLock);
     FOpen.push_back(s);
@@ -174,6 +173,7 @@ TTestReply TTestHTTPServer::Answer(const TTestRequest& request) {
 }
 
 void TTestHTTPServer::Serve(TTestSocket socket) {
+  TScopedTestSocket owned(socket);
   std::string buffer;
   bool keepOpen = true;
   bool reset = false;
@@ -255,7 +255,5 @@ void TTestHTTPServer::Serve(TTestSocket socket) {
     std::erase(FOpen, socket);
   }
   if (reset)
-    TestReset(socket);
-  else
-    TestClose(socket);
+    TestReset(owned.Take());
 }

@@ -77,7 +77,7 @@ private:
   void Serve(TTestSocket socket);
   TTestReply Answer(const TTestRequest& request);
 
-  TTestSocket FListener = NoTestSocket;
+  TScopedTestSocket FListener;
   int FPort = 0;
   std::atomic<bool> FStopping{false};
   std::atomic<int> FConnections{0};

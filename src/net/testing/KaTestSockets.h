@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/KaHandle.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -28,3 +30,10 @@ void TestShutdown(TTestSocket socket);
 void TestClose(TTestSocket socket);
 // Closes with an RST instead of the orderly FIN: "connection reset by peer".
 void TestReset(TTestSocket socket);
+
+struct TTestSocketTraits {
+  using Handle = TTestSocket;
+  static TTestSocket Invalid() noexcept { return NoTestSocket; }
+  static void Close(TTestSocket socket) noexcept { TestClose(socket); }
+};
+using TScopedTestSocket = TScopedHandle<TTestSocketTraits>;

@@ -8,20 +8,19 @@
 #include <unistd.h>
 
 TTestSocket TestListenLoopback(int& port) {
-  int s = socket(AF_INET, SOCK_STREAM, 0);
-  if (s < 0)
+  TScopedTestSocket s(socket(AF_INET, SOCK_STREAM, 0));
+  if (!s)
     return NoTestSocket;
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t len = sizeof addr;
-  if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(s, 64) != 0 ||
-      getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-    close(s);
+  const int fd = static_cast<int>(s.Get());
+  if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 64) != 0 ||
+      getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
     return NoTestSocket;
-  }
   port = ntohs(addr.sin_port);
-  return s;
+  return s.Take();
 }
 
 TTestSocket TestAccept(TTestSocket listener) {
@@ -57,5 +56,5 @@ void TestClose(TTestSocket socket) { close(static_cast<int>(socket)); }
 void TestReset(TTestSocket socket) {
   linger l{1, 0};
   setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_LINGER, &l, sizeof l);
-  close(static_cast<int>(socket));
+  TestClose(socket);
 }

@@ -15,20 +15,19 @@ void EnsureWinsock() {
 
 TTestSocket TestListenLoopback(int& port) {
   EnsureWinsock();
-  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (s == INVALID_SOCKET)
+  TScopedTestSocket owned(static_cast<TTestSocket>(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)));
+  if (!owned)
     return NoTestSocket;
+  const SOCKET s = static_cast<SOCKET>(owned.Get());
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   int len = sizeof addr;
   if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(s, 64) != 0 ||
-      getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-    closesocket(s);
+      getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
     return NoTestSocket;
-  }
   port = ntohs(addr.sin_port);
-  return static_cast<TTestSocket>(s);
+  return owned.Take();
 }
 
 TTestSocket TestAccept(TTestSocket listener) {
@@ -65,5 +64,5 @@ void TestReset(TTestSocket socket) {
   linger l{1, 0};
   setsockopt(static_cast<SOCKET>(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l),
              sizeof l);
-  closesocket(static_cast<SOCKET>(socket));
+  TestClose(socket);
 }

@@ -1,6 +1,16 @@
 #pragma once
 
+#include "base/KaHandle.h"
 #include "net/KaHTTP.h"
+
+// WinInet's handles (an HINTERNET is a void*): the session, a connection, a
+// request. Each closes with InternetCloseHandle.
+struct TInternetHandleTraits {
+  using Handle = void*;
+  static void* Invalid() noexcept { return nullptr; }
+  static void Close(void* handle) noexcept;
+};
+using TScopedInternetHandle = TScopedHandle<TInternetHandleTraits>;
 
 // The HTTP client on the system's WinInet (Windows only). Requests run on
 // the calling thread; bodies move in blocks of 1024 bytes; one proxy
@@ -8,7 +18,6 @@
 class TKaHTTP_wininet : public THTTP {
 public:
   TKaHTTP_wininet() = default;
-  ~TKaHTTP_wininet() override;
 
   std::string GetString(const std::string& url) override;
   void Get(const std::string& url, TStream& target) override;
@@ -19,6 +28,6 @@ public:
 private:
   void OpenInternet();
 
-  void* FInternet = nullptr; // the session handle, made on the first request
-  std::string FObjectPath;   // the path part of the request in progress
+  TScopedInternetHandle FInternet; // the session, opened on the first request
+  std::string FObjectPath;         // the path part of the request in progress
 };

@@ -14,23 +14,6 @@ namespace {
 
 [[noreturn]] void RaiseLast(const char* what) { Raise(what, GetLastError()); }
 
-// A connect or request handle, closed on every path out of the request.
-class TInternetHandle {
-public:
-  explicit TInternetHandle(HINTERNET handle) : FHandle(handle) {}
-  ~TInternetHandle() {
-    if (FHandle)
-      InternetCloseHandle(FHandle);
-  }
-  TInternetHandle(const TInternetHandle&) = delete;
-  TInternetHandle& operator=(const TInternetHandle&) = delete;
-  operator HINTERNET() const { return FHandle; }
-  explicit operator bool() const { return FHandle != nullptr; }
-
-private:
-  HINTERNET FHandle;
-};
-
 const char* AcceptTypes[] = {"*/*", nullptr};
 constexpr DWORD RequestFlags = INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_CACHE_WRITE;
 constexpr DWORD BlockSize = 1024;
@@ -115,10 +98,7 @@ void AnswerProxyChallenge(IHTTP& http, HINTERNET connect, HINTERNET request) {
 
 } // namespace
 
-TKaHTTP_wininet::~TKaHTTP_wininet() {
-  if (FInternet)
-    InternetCloseHandle(static_cast<HINTERNET>(FInternet));
-}
+void TInternetHandleTraits::Close(void* handle) noexcept { InternetCloseHandle(handle); }
 
 void TKaHTTP_wininet::OpenInternet() {
   if (FInternet)
@@ -136,7 +116,7 @@ void TKaHTTP_wininet::OpenInternet() {
   }
   if (!handle)
     RaiseLast("InternetOpen");
-  FInternet = handle;
+  FInternet.Reset(handle);
 }
 
 namespace {
@@ -185,8 +165,9 @@ void TKaHTTP_wininet::Get(const std::string& url, TStream& target) {
   OpenInternet();
   GetResponse().Clear();
   TWorkGuard call(WorkCall, 0);
-  TInternetHandle connect(Connect(*this, static_cast<HINTERNET>(FInternet), url, FObjectPath));
-  TInternetHandle request(OpenRequest(*this, connect, "GET", FObjectPath));
+  TScopedInternetHandle connection(Connect(*this, FInternet.Get(), url, FObjectPath));
+  TScopedInternetHandle opened(OpenRequest(*this, connection.Get(), "GET", FObjectPath));
+  HINTERNET connect = connection.Get(), request = opened.Get();
   bool proxyRetried = false;
   for (bool retry = true; retry;) {
     retry = false;
@@ -207,8 +188,9 @@ void TKaHTTP_wininet::Post(const std::string& url, TStream& source, TStream& tar
   const DWORD toSend = static_cast<DWORD>(source.GetSize() - start);
   GetResponse().Clear();
   TWorkGuard call(WorkCall, 0);
-  TInternetHandle connect(Connect(*this, static_cast<HINTERNET>(FInternet), url, FObjectPath));
-  TInternetHandle request(OpenRequest(*this, connect, "POST", FObjectPath));
+  TScopedInternetHandle connection(Connect(*this, FInternet.Get(), url, FObjectPath));
+  TScopedInternetHandle opened(OpenRequest(*this, connection.Get(), "POST", FObjectPath));
+  HINTERNET connect = connection.Get(), request = opened.Get();
   std::string contentType = Trim(GetRequest().GetContentType());
   if (!contentType.empty()) {
     std::string header = "Content-Type: " + contentType + "\r\n";

@@ -2,7 +2,8 @@
 // the tests stamp a copy of it and run that. Writes the host to the file
 // named by its argument (through a temporary name, so a reader never sees
 // half of it).
-#include "setup/HostSlot.h"
+#include "base/KaHandle.h"
+#include "net/KaHostSlot.h"
 
 #include <cstdio>
 #include <string>
@@ -12,11 +13,12 @@ int main(int argc, char** argv) {
     return 2;
   const std::string target = argv[1];
   const std::string temporary = target + ".tmp";
-  std::FILE* f = std::fopen(temporary.c_str(), "wb");
+  TScopedStdFile f(std::fopen(temporary.c_str(), "wb"));
   if (!f)
     return 1;
   const std::string host = ServerHost();
-  bool written = std::fwrite(host.data(), 1, host.size(), f) == host.size();
-  written = std::fclose(f) == 0 && written;
+  bool written = std::fwrite(host.data(), 1, host.size(), f.Get()) == host.size();
+  written = std::fflush(f.Get()) == 0 && written;
+  f.Reset();
   return written && std::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : 1;
 }

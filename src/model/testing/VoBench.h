@@ -2,7 +2,7 @@
 
 // Helpers of the model's benchmarks: a clock, scratch files and a table row.
 
-#include "model/VoScratchFiles.h"
+#include "model/testing/VoScratchFiles.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "server/LoopbackClient.h"
+#include "server/testing/LoopbackClient.h"
 
 #include "base/KaExceptions.h"
 
@@ -11,35 +11,28 @@
 #include <unistd.h>
 
 TLoopbackClient::TLoopbackClient(uint16_t port, std::chrono::milliseconds timeout) {
-  FFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (FFd < 0)
+  FFd.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (!FFd)
     throw Exception("socket() failed");
   timeval tv{};
   tv.tv_sec = static_cast<time_t>(timeout.count() / 1000);
   tv.tv_usec = static_cast<suseconds_t>((timeout.count() % 1000) * 1000);
-  ::setsockopt(FFd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-  ::setsockopt(FFd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+  ::setsockopt(FFd.Get(), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+  ::setsockopt(FFd.Get(), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
   int one = 1;
-  ::setsockopt(FFd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  ::setsockopt(FFd.Get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_port = htons(port);
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(FFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-    ::close(FFd);
+  if (::connect(FFd.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
     throw Exception("Cannot connect to 127.0.0.1:" + std::to_string(port));
-  }
-}
-
-TLoopbackClient::~TLoopbackClient() {
-  if (FFd >= 0)
-    ::close(FFd);
 }
 
 bool TLoopbackClient::SendRaw(const std::string& bytes) {
   size_t sent = 0;
   while (sent < bytes.size()) {
-    ssize_t n = ::send(FFd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+    ssize_t n = ::send(FFd.Get(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0)
@@ -52,7 +45,7 @@ bool TLoopbackClient::SendRaw(const std::string& bytes) {
 bool TLoopbackClient::Fill() {
   char buffer[64 * 1024];
   for (;;) {
-    ssize_t n = ::recv(FFd, buffer, sizeof buffer, 0);
+    ssize_t n = ::recv(FFd.Get(), buffer, sizeof buffer, 0);
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0)
@@ -110,7 +103,7 @@ TLoopbackClient::TResponse TLoopbackClient::Get(const std::string& path) {
 bool TLoopbackClient::WaitClosed() {
   char buffer[4096];
   for (;;) {
-    ssize_t n = ::recv(FFd, buffer, sizeof buffer, 0);
+    ssize_t n = ::recv(FFd.Get(), buffer, sizeof buffer, 0);
     if (n > 0 || (n < 0 && errno == EINTR))
       continue;
     // End of stream or a reset: closed. A time-out: still open.

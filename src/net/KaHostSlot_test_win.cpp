@@ -1,5 +1,4 @@
-#include "setup/HostSlot.h"
-#include "setup/HostSlotStamp.h"
+#include "net/KaHostSlot.h"
 
 #include "base/KaFiles.h"
 #include "base/KaProcess.h"

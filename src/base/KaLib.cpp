@@ -1,16 +1,13 @@
-#include "net/curl/KaLib.h"
+#include "base/KaLib.h"
 
 // No virtual call from here: the subclass is gone by now and unbinds in its
-// own destructor.
-TLib::~TLib() {
-  if (FHandle)
-    DynFreeLibrary(FHandle);
-}
+// own destructor; the library goes with FHandle.
+TLib::~TLib() = default;
 
 bool TLib::Load() {
   FLastError.clear();
   if (!IsLoaded() && !FFileName.empty()) {
-    FHandle = DynLoadLibrary(FFileName);
+    FHandle.Reset(DynLoadLibrary(FFileName));
     if (!FHandle)
       FLastError = "Unable to load \"" + FFileName + "\".\r\n" + DynLastErrorText();
     else
@@ -22,11 +19,10 @@ bool TLib::Load() {
 void TLib::Unload() {
   if (!IsLoaded())
     return;
-  DynFreeLibrary(FHandle);
-  FHandle = nullptr;
+  FHandle.Reset();
   BindEntryPoints();
 }
 
 void* TLib::EntryPoint(const char* name) const {
-  return FHandle ? DynGetProcAddress(FHandle, name) : nullptr;
+  return FHandle ? DynGetProcAddress(FHandle.Get(), name) : nullptr;
 }

@@ -3,7 +3,7 @@
 // Test helpers of the model's tests: a scratch directory on disk.
 
 #include "base/KaStrings.h"
-#include "model/VoScratchFiles.h"
+#include "model/testing/VoScratchFiles.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/curl/KaDynLibs.h"
+#include "base/KaDynLibs.h"
 
 #include <string>
 
@@ -24,7 +24,7 @@ public:
   TLib(const TLib&) = delete;
   TLib& operator=(const TLib&) = delete;
 
-  bool IsLoaded() const override { return FHandle != nullptr; }
+  bool IsLoaded() const override { return FHandle.IsValid(); }
   bool Load() override;
   void Unload() override;
   std::string GetLastErrorText() const override { return FLastError; }
@@ -40,6 +40,6 @@ protected:
 
 private:
   std::string FFileName;
-  TDynLibHandle FHandle = nullptr;
+  TScopedDynLib FHandle;
   std::string FLastError;
 };

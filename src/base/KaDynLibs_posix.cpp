@@ -1,4 +1,4 @@
-#include "net/curl/KaDynLibs.h"
+#include "base/KaDynLibs.h"
 
 #include <dlfcn.h>
 
@@ -26,11 +26,8 @@ void* DynGetProcAddress(TDynLibHandle library, const char* name) {
   return p;
 }
 
-bool DynFreeLibrary(TDynLibHandle library) {
-  if (library && dlclose(library) == 0)
-    return true;
-  Remember();
-  return false;
-}
+void TDynLibTraits::Close(TDynLibHandle library) noexcept { dlclose(library); }
 
 std::string DynLastErrorText() { return LastError; }
+
+bool RestrictLibrarySearch() { return false; }

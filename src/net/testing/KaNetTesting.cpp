@@ -1,4 +1,4 @@
-#include "net/KaNetTesting.h"
+#include "net/testing/KaNetTesting.h"
 
 #include "base/KaRegistry.h"
 #include "base/KaStrings.h"

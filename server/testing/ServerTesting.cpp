@@ -1,4 +1,4 @@
-#include "server/ServerTesting.h"
+#include "server/testing/ServerTesting.h"
 
 #include "net/KaCipher.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/KaHandle_posix.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -17,7 +19,6 @@ public:
   };
 
   TLoopbackClient(uint16_t port, std::chrono::milliseconds timeout = std::chrono::seconds(10));
-  ~TLoopbackClient();
   TLoopbackClient(const TLoopbackClient&) = delete;
   TLoopbackClient& operator=(const TLoopbackClient&) = delete;
 
@@ -34,6 +35,6 @@ public:
 private:
   bool Fill();
 
-  int FFd = -1;
+  TScopedFd FFd;
   std::string FPending;
 };

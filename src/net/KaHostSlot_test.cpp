@@ -1,5 +1,4 @@
-#include "setup/HostSlot.h"
-#include "setup/HostSlotStamp.h"
+#include "net/KaHostSlot.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +65,25 @@ TEST(HostSlot, AcceptsOnlyHostsAURLCanCarry) {
   EXPECT_FALSE(IsValidServerHost(std::string(HostSlotTextSize, 'h')));
   EXPECT_TRUE(IsValidServerHost(std::string(HostSlotTextSize - 1, 'h')));
   EXPECT_EQ(ErrorOf(Image("a"), "a b"), "Invalid server host: \"a b\"");
+}
+
+TEST(HostCheck, AcceptsNamesAddressesAndPorts) {
+  for (const char* host : {"example.com", "update-1.example.com:8080", "10.0.0.1", "10.0.0.1:1",
+                           "localhost:65535", "A1"}) {
+    EXPECT_EQ(CheckServerHost(host), "") << host;
+    EXPECT_TRUE(IsValidServerHost(host))
+        << "the slot holds every host the tool hands out: " << host;
+  }
+  EXPECT_EQ(CheckServerHost(std::string(HostSlotTextSize - 1, 'a')), "");
+}
+
+TEST(HostCheck, RefusesWhatIsNoPlainHost) {
+  for (const char* host :
+       {"", "exa mple.com", "example.com:0", "example.com:65536", "example.com:", ":80",
+        "example.com:80:81", "example.com:8o", "http://example.com", "exa_mple.com", "example..com",
+        ".example.com", "-example.com", "example.com/path", "[::1]:80"})
+    EXPECT_NE(CheckServerHost(host), "") << host;
+  EXPECT_NE(CheckServerHost(std::string(HostSlotTextSize, 'a')), "");
 }
 
 } // namespace

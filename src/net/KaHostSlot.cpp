@@ -1,9 +1,27 @@
-#include "setup/HostSlotStamp.h"
-
-#include "setup/HostSlot.h"
+#include "net/KaHostSlot.h"
 
 #include <algorithm>
 #include <cctype>
+
+// External linkage and "used" keep the slot in writable initialised data, in
+// one piece, even though nothing in the program ever writes it; the text is
+// the only place the marker occurs.
+extern "C" {
+[[gnu::used]] char websetup_server_host_slot[HostSlotSize] = "websetup:server-host:v1\0"
+                                                             "127.0.0.1:8080";
+}
+
+static_assert(sizeof("websetup:server-host:v1") == HostSlotMarkerSize);
+
+std::string ServerHost() {
+  // Read through a volatile pointer: the compiler would otherwise fold in the
+  // default it sees here, and a stamped copy would still ask the default host.
+  const volatile char* text = websetup_server_host_slot + HostSlotMarkerSize;
+  std::string host;
+  for (size_t i = 0; i < HostSlotTextSize - 1 && text[i] != '\0'; ++i)
+    host += text[i];
+  return host;
+}
 
 namespace {
 
@@ -22,6 +40,29 @@ bool IsPort(const std::string& text) {
     return false;
   int port = std::stoi(text);
   return port >= 1 && port <= 65535;
+}
+
+// The stricter check of the vendor's tool: plain names only.
+bool IsStrictNameChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-';
+}
+
+std::string CheckName(const std::string& name) {
+  if (name.empty())
+    return "the host name is empty";
+  for (char c : name)
+    if (!IsStrictNameChar(c))
+      return std::string("the host name holds the character '") + c + "'";
+  if (name.front() == '.' || name.front() == '-' || name.back() == '.' || name.back() == '-' ||
+      name.find("..") != std::string::npos)
+    return "the host name has an empty or malformed part";
+  return {};
+}
+
+std::string CheckPort(const std::string& port) {
+  if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
+    return "the port is no number";
+  return IsPort(port) ? std::string() : "the port is outside 1-65535";
 }
 
 } // namespace
@@ -80,4 +121,16 @@ void StampHostSlot(std::string& image, const std::string& host) {
   std::string padded = host;
   padded.resize(HostSlotTextSize, '\0');
   image.replace(text, HostSlotTextSize, padded);
+}
+
+std::string CheckServerHost(const std::string& host) {
+  if (host.empty())
+    return "the host is empty";
+  if (host.size() > HostSlotTextSize - 1)
+    return "the host is longer than " + std::to_string(HostSlotTextSize - 1) + " characters";
+  size_t colon = host.find(':');
+  std::string why = CheckName(host.substr(0, colon));
+  if (why.empty() && colon != std::string::npos)
+    why = CheckPort(host.substr(colon + 1));
+  return why;
 }
