@@ -1,7 +1,7 @@
 #include "setup/ShellLinks.h"
 
 #include "base/KaFiles.h"
-#include "model/VoTesting.h"
+#include "model/testing/VoTesting.h"
 #include "setup/testing/ShellFoldersScope.h"
 
 #include <gtest/gtest.h>
