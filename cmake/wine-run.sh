@@ -25,6 +25,19 @@ ensure_prefix() {
 }
 ensure_prefix
 
+# WS_WINE_UNMANAGED=1: the program's windows are left to Wine instead of to a
+# window manager. Under the virtual display there is none, and Wine waits two
+# seconds for one each time a managed window (any shown form) is hidden or
+# destroyed. Set once per program in the prefix, as Wine reads it at start.
+ensure_unmanaged() {
+  local exe
+  exe=$(basename "$1")
+  # user.reg doubles each backslash of a key's name.
+  grep -qiF "[Software\\\\Wine\\\\AppDefaults\\\\$exe\\\\X11 Driver]" "$WINEPREFIX/user.reg" 2>/dev/null && return 0
+  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+}
+[ -n "${WS_WINE_UNMANAGED:-}" ] && [ $# -gt 0 ] && ensure_unmanaged "$1"
+
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
 fi

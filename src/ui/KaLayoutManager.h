@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/KaGeometry.h"
 #include "base/KaListenerList.h"
+#include "ui/KaGeometry.h"
 
 #include <cstdint>
 #include <memory>

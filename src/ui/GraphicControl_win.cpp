@@ -1,0 +1,3 @@
+#include "ui/GraphicControl_win.h"
+
+TGraphicControl::TGraphicControl(TWinControl* parent) : TControl(parent) {}
