@@ -252,3 +252,12 @@ TEST(DialogKeys, AcceleratorsClickButtonsAndFocusTheLabelsControls) {
   PressAltChar(u'x');
   EXPECT_EQ(clicks, 1);
 }
+
+TEST(Manifest, TheProgramRunsWithVersionSixOfTheCommonControls) {
+  // The manifest's dependency redirects comctl32.dll to the version 6
+  // assembly for the whole process; without it nothing is redirected.
+  ACTCTX_SECTION_KEYED_DATA data{};
+  data.cbSize = sizeof data;
+  EXPECT_TRUE(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
+                                       L"comctl32.dll", &data));
+}
