@@ -5,8 +5,6 @@ set(WS_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 
 if(WIN32)
   set(WS_PLATFORM win)
-  # Resource scripts (the application manifest, artwork).
-  enable_language(RC)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run.sh;${CMAKE_BINARY_DIR}")
   if(NOT WS_THIRDPARTY)
     message(FATAL_ERROR "WS_THIRDPARTY must name the Windows third-party cache (./run setup builds it)")
