@@ -212,6 +212,15 @@ TEST(DialogKeys, EnterAndEscapeClickTheDefaultAndCancelButtons) {
   PressKey(VK_ESCAPE);
   EXPECT_EQ(clicked, "ok cancel ");
   EXPECT_EQ(edit.Text(), u""); // the edit never saw them
+
+  // A default button whose handler raises: the key comes from the message
+  // loop, outside any window procedure, and has its own boundary.
+  TErrorDisplayWatch display;
+  ok.OnClick = [&](TComponent&) { throw Exception("$(not now)"); };
+  PressKey(VK_RETURN);
+  PressKey(VK_ESCAPE);
+  EXPECT_EQ(display.Messages(), (std::vector<std::string>{"$(not now)"}));
+  EXPECT_EQ(clicked, "ok cancel cancel ");
 }
 
 TEST(DialogKeys, TabFollowsTheTabOrderAndSkipsWhatCannotTakeTheFocus) {

@@ -40,6 +40,7 @@ void TControl::SetParent(TWinControl* parent) {
     FParent->RemoveControl(this);
   if (parent)
     parent->InsertControl(this);
+  ParentChanged();
 }
 
 TForm* TControl::ParentForm() {

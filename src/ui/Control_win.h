@@ -157,6 +157,8 @@ protected:
   // After the bounds changed from `old`: a graphic control asks its parent
   // to paint both places, a windowed one moves its window.
   virtual void BoundsChanged(const TRect& old);
+  // After SetParent gave the control another parent (or none).
+  virtual void ParentChanged() {}
 
   bool ClicksOnMouseUp = true;
 

@@ -2,11 +2,6 @@
 
 #include "ui/Form_win.h"
 
-TPage::TPage(TNotebook* notebook, std::string caption)
-    : TCustomControl(notebook), FCaption(std::move(caption)) {
-  SetAlign(alClient);
-}
-
 TNotebook::TNotebook(TWinControl* parent) : TWinControl(parent) {}
 
 // The pages go before the notebook's window does.

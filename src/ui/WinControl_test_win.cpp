@@ -84,6 +84,25 @@ TEST(WinControl, AParentThatGoesFirstLeavesItsChildrenWithoutOne) {
   EXPECT_FALSE(edit.HandleAllocated());
 }
 
+TEST(WinControl, AnotherParentTakesTheWindowAlong) {
+  TTestForm form;
+  Panel left(&form), right(&form);
+  left.SetBounds(0, 0, 100, 100);
+  right.SetBounds(100, 0, 100, 100);
+  TCustomEdit edit(&left);
+  edit.SetBounds(10, 10, 50, 21);
+  form.HandleNeeded();
+  HWND window = edit.Handle();
+  edit.SetParent(&right);
+  EXPECT_EQ(edit.Handle(), window);
+  EXPECT_EQ(GetParent(window), right.Handle());
+  EXPECT_EQ(left.Controls().size(), 0u);
+  EXPECT_EQ(right.Controls().size(), 1u);
+  edit.SetParent(nullptr);
+  EXPECT_FALSE(edit.HandleAllocated());
+  EXPECT_FALSE(IsWindow(window));
+}
+
 TEST(WinControl, AlignedChildrenFillTheirPartAndAnchoredOnesFollowTheEdges) {
   TTestForm form(300, 200);
   Panel bottom(&form), client(&form);

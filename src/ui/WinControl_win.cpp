@@ -465,6 +465,19 @@ void TWinControl::BoundsChanged(const TRect& old) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TWinControl::ParentChanged() {
+  if (!FHandle)
+    return;
+  // The window moves along when the new parent has one; otherwise it goes
+  // and is made again under the new parent when needed.
+  if (Parent() && Parent()->FHandle && (GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD)) {
+    ::SetParent(FHandle, Parent()->FHandle);
+    BoundsChanged(BoundsRect());
+  } else {
+    DestroyHandle();
+  }
+}
+
 void TWinControl::WMWindowPosChanged(TMessage& m) {
   DefaultHandler(m);
   if (!FApplyingBounds && !IsIconic(FHandle)) {

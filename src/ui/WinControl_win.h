@@ -176,6 +176,7 @@ protected:
   void FontChanged() override;
   void ColorChanged() override;
   void BoundsChanged(const TRect& old) override;
+  void ParentChanged() override;
 
 private:
   friend class TControl;
