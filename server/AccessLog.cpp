@@ -40,7 +40,8 @@ std::string FormatAccessRecord(const TAccessRecord& r) {
          (r.HttpStatus ? std::to_string(r.HttpStatus) : "-") + " " +
          (r.Command.empty() ? "-" : Printable(r.Command)) + " " +
          (r.AnswerStatus < 0 ? "-" : std::to_string(r.AnswerStatus)) + " " +
-         std::to_string(r.Bytes) + " " + duration;
+         std::to_string(r.Bytes) + " " + duration +
+         (r.Note.empty() ? "" : " \"" + Printable(r.Note) + "\"");
 }
 
 void TAccessLog::Write(const TAccessRecord& record) {

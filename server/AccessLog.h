@@ -11,8 +11,9 @@
 //   0.412ms
 // time (UTC), peer, request line, HTTP status, command ("-" when none was
 // read), answer status of the protocol ("-" when the body was no request),
-// bytes of the answer body, time spent. Cut-off connections log the reason
-// in place of the request line.
+// bytes of the answer body, time spent, and a quoted note when the server
+// has something to say (a damaged blob behind an error answer). Cut-off
+// connections log the reason in place of the request line.
 struct TAccessRecord {
   std::chrono::system_clock::time_point Time;
   std::string Peer;
@@ -22,6 +23,7 @@ struct TAccessRecord {
   int AnswerStatus = -1;
   int64_t Bytes = 0;
   std::chrono::microseconds Duration{0};
+  std::string Note;
 };
 
 std::string FormatAccessRecord(const TAccessRecord& record);

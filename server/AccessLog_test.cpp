@@ -20,6 +20,9 @@ TEST(AccessLog, OneLineWithEveryField) {
   cut.Peer = "?";
   cut.Request = "read timeout";
   EXPECT_NE(FormatAccessRecord(cut).find("\"read timeout\" - - - 0 "), std::string::npos);
+  r.Note = "blob 7 has 2 bytes, the index says 5";
+  EXPECT_EQ(FormatAccessRecord(r).substr(FormatAccessRecord(r).find("ms ")),
+            "ms \"blob 7 has 2 bytes, the index says 5\"");
 }
 
 TEST(AccessLog, ClientTextCannotForgeLines) {

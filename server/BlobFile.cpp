@@ -4,9 +4,20 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+
+TScopedFd OpenRegularFile(const std::string& path, struct stat& status) {
+  TScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+    return {};
+  // Reads of a regular file ignore the flag; cleared all the same, so the
+  // descriptor behaves as any other once it is known to be a plain file.
+  int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+    return {};
+  return fd;
+}
 
 TBlobFile::TBlobFile(TBlobFile&& other) noexcept
     : FFd(std::move(other.FFd)), FSize(std::exchange(other.FSize, 0)) {}
@@ -21,15 +32,10 @@ TBlobFile& TBlobFile::operator=(TBlobFile&& other) noexcept {
 
 bool TBlobFile::Open(const std::string& path) {
   Close();
-  TScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd)
-    return false;
   struct stat st {};
-  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
-    return false;
-  FFd = std::move(fd);
-  FSize = st.st_size;
-  return true;
+  FFd = OpenRegularFile(path, st);
+  FSize = FFd ? static_cast<int64_t>(st.st_size) : 0;
+  return IsOpen();
 }
 
 void TBlobFile::ReadExactly(void* buffer, int64_t count) {

@@ -4,6 +4,13 @@
 
 #include <cstdint>
 #include <string>
+#include <sys/stat.h>
+
+// Opens `path` for reading only if it is a regular file, and never waits: a
+// FIFO in its place would block a plain open() until some writer comes, on a
+// thread that serves other clients. The descriptor is invalid when the file
+// is missing or no regular file; `status` describes what was opened.
+TScopedFd OpenRegularFile(const std::string& path, struct stat& status);
 
 // A stored blob opened for reading: one descriptor, read front to back while
 // an answer is sent. Move-only; the descriptor closes with the object.

@@ -143,6 +143,7 @@ private:
     }
     FRecord.Command = FAnswer.Command;
     FRecord.AnswerStatus = FAnswer.Status;
+    FRecord.Note = FAnswer.Note;
     SendAnswer();
   }
 

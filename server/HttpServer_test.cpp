@@ -8,7 +8,10 @@
 
 #include <atomic>
 #include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -162,6 +165,37 @@ TEST_F(HttpServerTest, ForgedIdentifierGetsANewSession) {
             "one");
   EXPECT_NE(session.Id(), forged);
   EXPECT_NE(session.Id(), id);
+}
+
+// Opening a blob runs on a network thread: a FIFO in a blob's place must be
+// refused at once, not waited on for a writer that never comes (which would
+// also keep the server from stopping).
+TEST_F(HttpServerTest, ABlobThatIsNoRegularFileIsRefusedWithoutWaiting) {
+  Temp.AddBlob(3, "placeholder");
+  const std::string fifo = Temp.Dir() + "/blobs/3";
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Start();
+  TLoopbackClient http(Port, 3s);
+  TRawSession session(
+      [&](const std::string& body) { return http.Post(THttpServer::Path, body).Body; });
+  int status = -1;
+  std::string text;
+  try {
+    TParsedAnswer a = session.Call(TUpdateService::GetFile, [](IMessage& m) { m.WriteInteger(3); });
+    status = a.Status;
+    text = a.Message->ReadString();
+  } catch (const std::exception&) {
+  }
+  // Frees a server thread that waits in open(), so that the server can stop.
+  int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+  if (writer >= 0)
+    ::close(writer);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(text, "File 3 is not available on the server");
+  EXPECT_EQ(CountInLog("\"blob 3 is missing or no regular file\""), 1) << LogText();
+  IConnectionPtr c = Connect();
+  EXPECT_EQ(GetFile(*c, 1), "one");
 }
 
 TEST_F(HttpServerTest, WrongRequestsAreAnsweredAndTheServerGoesOn) {

@@ -170,6 +170,7 @@ public:
 
   TPublishReport Run() {
     auto lock = FStore.Lock();
+    FStore.RemoveTemporaries();
     FIndex = FStore.LoadIndex();
     FIndex.NextId = FirstFreeId(FStore, FIndex);
     FReport.Previous = FStore.CurrentNumber();

@@ -120,9 +120,21 @@ TEST_F(PublisherTest, UnchangedContentKeepsItsIdentifierAcrossReleases) {
   // Identifiers of the first release stay served.
   TReleaseStore store(Root + "/store");
   TBlobFile blob;
+  std::string problem;
   for (auto& [path, entry] : first)
     if (entry.first)
-      EXPECT_TRUE(store.OpenBlob(entry.first, blob)) << path;
+      EXPECT_TRUE(store.OpenBlob(entry.first, blob, problem)) << path << problem;
+}
+
+// A publish killed while it compressed leaves its temporary blob behind. The
+// next one holds the store's lock, so no other publisher can be writing it.
+TEST_F(PublisherTest, TheNextPublishRemovesTemporaryBlobsOfAKilledOne) {
+  Publish();
+  std::string orphan = Root + "/store/blobs/7.tmp.99999";
+  WriteFileAtomically(orphan, "the first half of a zlib stream");
+  Publish();
+  EXPECT_FALSE(fs::exists(orphan));
+  EXPECT_EQ(Entries(2).size(), Entries(1).size());
 }
 
 TEST_F(PublisherTest, RefusesWhatClientsCouldNotInstall) {

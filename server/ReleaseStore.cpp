@@ -7,10 +7,12 @@
 #include "server/SessionScheme.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -21,6 +23,21 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string SystemReason() { return std::strerror(errno); }
+
+std::string ReadAll(int fd, const std::string& path) {
+  std::string content;
+  char buffer[4096];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      throw EReadError("Cannot read \"" + path + "\". " + SystemReason());
+    if (n == 0)
+      return content;
+    content.append(buffer, static_cast<size_t>(n));
+  }
+}
 
 void SyncDir(const std::string& dir) {
   TScopedFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -83,7 +100,6 @@ TReleaseStore::TReleaseStore(std::string dir) : FDir(std::move(dir)) {
 
 std::string TReleaseStore::LoadOrCreateSecret() {
   std::string path = FDir + "/secret";
-  std::string bytes;
   if (!fs::exists(path)) {
     fs::create_directories(FDir);
     std::string temp = path + ".new." + std::to_string(::getpid());
@@ -97,7 +113,18 @@ std::string TReleaseStore::LoadOrCreateSecret() {
     }
     ::unlink(temp.c_str());
   }
-  if (!FromHex(Trim(ReadWholeFile(path)), bytes) || bytes.size() < 32)
+  struct stat st {};
+  TScopedFd fd = OpenRegularFile(path, st);
+  if (!fd)
+    throw EFOpenError("The session secret \"" + path + "\" is missing or no regular file");
+  if (st.st_mode & (S_IRWXG | S_IRWXO)) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    throw Exception("The session secret \"" + path + "\" is open to other users (mode " + mode +
+                    "), who could forge sessions with it; make it private with: chmod 600 " + path);
+  }
+  std::string bytes;
+  if (!FromHex(Trim(ReadAll(fd.Get(), path)), bytes) || bytes.size() < 32)
     throw Exception("The session secret in \"" + path + "\" is damaged");
   return bytes;
 }
@@ -106,8 +133,23 @@ std::string TReleaseStore::BlobPath(int32_t id) const {
   return FDir + "/blobs/" + std::to_string(id);
 }
 
-bool TReleaseStore::OpenBlob(int32_t id, TBlobFile& blob) const {
-  return id > 0 && blob.Open(BlobPath(id));
+bool TReleaseStore::OpenBlob(int32_t id, TBlobFile& blob, std::string& problem) {
+  problem.clear();
+  std::shared_ptr<const TSizes> sizes = Sizes();
+  auto listed = sizes->find(id);
+  if (listed == sizes->end())
+    return false;
+  if (!blob.Open(BlobPath(id))) {
+    problem = "blob " + std::to_string(id) + " is missing or no regular file";
+    return false;
+  }
+  if (blob.Size() != listed->second) {
+    problem = "blob " + std::to_string(id) + " has " + std::to_string(blob.Size()) +
+              " bytes, the index says " + std::to_string(listed->second);
+    blob.Close();
+    return false;
+  }
+  return true;
 }
 
 TIndex TReleaseStore::LoadIndex() const {
@@ -160,6 +202,23 @@ int TReleaseStore::CurrentNumber() const {
   return static_cast<int>(number);
 }
 
+void TReleaseStore::RemoveTemporaries() const {
+  // Only names publishers write: a server starting meanwhile may be writing
+  // a temporary secret.
+  auto remove = [](const std::string& dir, const std::function<bool(const std::string&)>& ours) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+      std::string name = entry.path().filename().string();
+      if (ours(name) && entry.is_regular_file(ec))
+        fs::remove(entry.path(), ec);
+    }
+  };
+  remove(FDir + "/blobs", [](const std::string& name) { return name.find(".tmp.") != name.npos; });
+  remove(FDir, [](const std::string& name) {
+    return name.rfind("index.tmp.", 0) == 0 || name.rfind("current.tmp.", 0) == 0;
+  });
+}
+
 std::shared_ptr<const TRelease> TReleaseStore::LoadRelease(int number) const {
   auto release = std::make_shared<TRelease>();
   std::string dir = FDir + "/releases/" + std::to_string(number);
@@ -170,17 +229,39 @@ std::shared_ptr<const TRelease> TReleaseStore::LoadRelease(int number) const {
 }
 
 std::shared_ptr<const TRelease> TReleaseStore::Current() {
-  struct stat st {};
+  TStamp stamp;
   std::lock_guard<std::mutex> guard(FMutex);
-  if (::stat((FDir + "/current").c_str(), &st) != 0)
+  if (!StampOf(FDir + "/current", stamp))
     return FCurrent; // none yet, or a moment between two renames: keep what we had
-  TStamp stamp{static_cast<uint64_t>(st.st_ino),
-               static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
   if (!FCurrent || !(stamp == FCurrentStamp)) {
     FCurrent = LoadRelease(CurrentNumber());
     FCurrentStamp = stamp;
   }
   return FCurrent;
+}
+
+std::shared_ptr<const TReleaseStore::TSizes> TReleaseStore::Sizes() {
+  TStamp stamp;
+  std::lock_guard<std::mutex> guard(FMutex);
+  if (!StampOf(FDir + "/index", stamp) && FSizes)
+    return FSizes;
+  if (!FSizes || !(stamp == FIndexStamp)) {
+    auto sizes = std::make_shared<TSizes>();
+    for (const auto& [hash, entry] : LoadIndex().ByHash)
+      (*sizes)[entry.Id] = entry.StoredSize;
+    FSizes = std::move(sizes);
+    FIndexStamp = stamp;
+  }
+  return FSizes;
+}
+
+bool TReleaseStore::StampOf(const std::string& path, TStamp& stamp) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    return false;
+  stamp = {static_cast<uint64_t>(st.st_ino),
+           static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  return true;
 }
 
 TReleaseStore::TLock::TLock(const std::string& path)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 
 // One published release as the server hands it out.
 struct TRelease {
@@ -46,14 +47,19 @@ public:
 
   const std::string& Dir() const { return FDir; }
   // The raw session secret; made and saved (mode 0600) when the store has none.
-  // Two processes starting at once agree on one secret.
+  // Two processes starting at once agree on one secret. Raises when the file
+  // is damaged, no regular file, or open to other users: whoever reads it can
+  // forge sessions.
   std::string LoadOrCreateSecret();
 
   // The current release, or none before the first publish. Re-read only when
   // `current` has been replaced, so it is cheap to call per request.
   std::shared_ptr<const TRelease> Current();
-  // False for an identifier the store does not hold.
-  bool OpenBlob(int32_t id, TBlobFile& blob) const;
+  // Opens blob `id` when the index lists it and the file is a regular file of
+  // the listed size. False otherwise; `problem` then says why a listed blob
+  // cannot be served (a damaged store, for the log), or is empty when the
+  // index knows no `id`.
+  bool OpenBlob(int32_t id, TBlobFile& blob, std::string& problem);
 
   // Publishing side (called under Lock).
   std::string BlobPath(int32_t id) const;
@@ -63,6 +69,9 @@ public:
   void WriteRelease(const TRelease& release) const;
   void MakeCurrent(int number) const;
   int CurrentNumber() const; // 0 when none
+  // Removes what a publisher killed midway left behind: its temporary blob
+  // (which may be large) and the temporaries of the store's own files.
+  void RemoveTemporaries() const;
 
   // An exclusive lock on the store for one publisher at a time.
   class TLock {
@@ -75,16 +84,24 @@ public:
   std::unique_ptr<TLock> Lock() const;
 
 private:
-  std::shared_ptr<const TRelease> LoadRelease(int number) const;
-
-  std::string FDir;
-  std::mutex FMutex;
-  std::shared_ptr<const TRelease> FCurrent;
+  // Which version of a file that is only ever replaced by a rename we hold.
   struct TStamp {
     uint64_t Inode = 0;
     int64_t MTimeNs = 0;
     friend bool operator==(const TStamp&, const TStamp&) = default;
-  } FCurrentStamp;
+  };
+  using TSizes = std::unordered_map<int32_t, int64_t>; // stored size by identifier
+
+  std::shared_ptr<const TRelease> LoadRelease(int number) const;
+  std::shared_ptr<const TSizes> Sizes();
+  static bool StampOf(const std::string& path, TStamp& stamp);
+
+  std::string FDir;
+  std::mutex FMutex;
+  std::shared_ptr<const TRelease> FCurrent;
+  TStamp FCurrentStamp;
+  std::shared_ptr<const TSizes> FSizes;
+  TStamp FIndexStamp;
 };
 
 // Writes `content` into a temporary file beside `path`, flushes it to disk and

@@ -21,6 +21,29 @@ TEST(ReleaseStore, SecretIsMadeOnceAndKeptPrivate) {
   EXPECT_THROW(TReleaseStore(temp.Dir()).LoadOrCreateSecret(), Exception);
 }
 
+// A secret others can read lets them forge sessions; the server must not
+// start on it, and must say how to make it private.
+TEST(ReleaseStore, SecretOthersCanReadIsRefusedWithItsMend) {
+  TTempStore temp;
+  TReleaseStore store(temp.Dir());
+  std::string made = store.LoadOrCreateSecret();
+  std::string path = temp.Dir() + "/secret";
+  for (mode_t mode : {0644, 0640, 0604, 0660}) {
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+    try {
+      store.LoadOrCreateSecret();
+      ADD_FAILURE() << "a secret with mode " << std::oct << mode << " was taken";
+    } catch (const Exception& e) {
+      EXPECT_NE(e.Message().find("chmod 600 " + path), std::string::npos) << e.Message();
+    }
+  }
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  EXPECT_EQ(store.LoadOrCreateSecret(), made);
+  std::filesystem::remove(path);
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_THROW(store.LoadOrCreateSecret(), Exception) << "a FIFO is no secret, and no wait";
+}
+
 TEST(ReleaseStore, IndexRoundTripsAndRefusesDamage) {
   TTempStore temp;
   TReleaseStore store(temp.Dir());
@@ -56,22 +79,32 @@ TEST(ReleaseStore, CurrentSwitchesOnlyWithMakeCurrent) {
   EXPECT_EQ(one->Manifest, "m1") << "a release handed out stays intact";
 }
 
-TEST(ReleaseStore, BlobsOpenByPositiveIdentifierOnly) {
+TEST(ReleaseStore, BlobsOpenOnlyAsTheIndexListsThem) {
   TTempStore temp;
   TReleaseStore store(temp.Dir());
   temp.AddBlob(4, "abcd");
   TBlobFile blob;
-  ASSERT_TRUE(store.OpenBlob(4, blob));
+  std::string problem;
+  ASSERT_TRUE(store.OpenBlob(4, blob, problem));
   EXPECT_EQ(blob.Size(), 4);
   char text[4];
   blob.ReadExactly(text, 4);
   EXPECT_EQ(std::string(text, 4), "abcd");
   EXPECT_THROW(blob.ReadExactly(text, 1), Exception);
-  EXPECT_FALSE(store.OpenBlob(5, blob));
-  EXPECT_FALSE(store.OpenBlob(0, blob));
-  EXPECT_FALSE(store.OpenBlob(-4, blob));
+  for (int32_t id : {5, 0, -4}) {
+    EXPECT_FALSE(store.OpenBlob(id, blob, problem)) << id;
+    EXPECT_EQ(problem, "") << "unknown, not damaged";
+  }
+  temp.AddBlob(6, "");
+  std::filesystem::remove(temp.Dir() + "/blobs/6");
   std::filesystem::create_directories(temp.Dir() + "/blobs/6");
-  EXPECT_FALSE(store.OpenBlob(6, blob)) << "a directory is no blob";
+  EXPECT_FALSE(store.OpenBlob(6, blob, problem)) << "a directory is no blob";
+  EXPECT_EQ(problem, "blob 6 is missing or no regular file");
+  temp.AddBlob(7, "seven");
+  std::filesystem::resize_file(temp.Dir() + "/blobs/7", 2);
+  EXPECT_FALSE(store.OpenBlob(7, blob, problem));
+  EXPECT_EQ(problem, "blob 7 has 2 bytes, the index says 5");
+  EXPECT_FALSE(blob.IsOpen());
 }
 
 TEST(ReleaseStore, OnePublisherAtATime) {

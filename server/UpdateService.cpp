@@ -109,8 +109,10 @@ TAnswer TUpdateService::Dispatch(const IMessagePtr& request, const std::string& 
     }
     if (!haveId) {
       fail("admin:getFile needs a file identifier");
-    } else if (!FStore.OpenBlob(fileId, answer.Blob)) {
-      fail("Unknown file identifier " + std::to_string(fileId));
+    } else if (!FStore.OpenBlob(fileId, answer.Blob, answer.Note)) {
+      fail(answer.Note.empty()
+               ? "Unknown file identifier " + std::to_string(fileId)
+               : "File " + std::to_string(fileId) + " is not available on the server");
     } else if (answer.Blob.Size() > std::numeric_limits<int32_t>::max()) {
       answer.Blob.Close();
       fail("File " + std::to_string(fileId) + " is too large to send");

@@ -26,6 +26,7 @@ struct TAnswer {
   // For the access log.
   int Status = 0;
   std::string Command;
+  std::string Note; // a fault of the store behind an error answer
 
   int64_t Size() { return Head->GetWriteStream().GetSize() + BlobLeft; }
 };

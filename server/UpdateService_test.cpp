@@ -3,6 +3,7 @@
 #include "net/KaCipher.h"
 #include "server/testing/ServerTesting.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -120,6 +121,33 @@ TEST_F(UpdateServiceTest, BadFileRequestsAreErrorsThatKeepTheSession) {
   std::string id = Client.Id();
   EXPECT_EQ(Client.Call(TUpdateService::GetFile, [](IMessage& m) { m.WriteInteger(1); }).Status, 0);
   EXPECT_EQ(Client.Id(), id);
+}
+
+// The index vouches for every blob's size: a blob that lost bytes on disk,
+// grew or went missing must not go out as a good file.
+TEST_F(UpdateServiceTest, BlobsThatDisagreeWithTheIndexAreErrorsNotFiles) {
+  Temp.AddBlob(3, "abcdef");
+  Temp.AddBlob(4, "whole");
+  Temp.AddBlob(5, "gone");
+  Temp.AddBlob(6, "kept");
+  std::filesystem::resize_file(Temp.Dir() + "/blobs/3", 3);
+  WriteFileAtomically(Temp.Dir() + "/blobs/4", "whole and then some");
+  std::filesystem::remove(Temp.Dir() + "/blobs/5");
+  WriteFileAtomically(Temp.Dir() + "/blobs/9", "written, but never indexed");
+  for (int id : {3, 4, 5}) {
+    TParsedAnswer a =
+        Client.Call(TUpdateService::GetFile, [id](IMessage& m) { m.WriteInteger(id); });
+    EXPECT_EQ(a.Status, 1) << id;
+    EXPECT_EQ(a.Message->ReadString(),
+              "File " + std::to_string(id) + " is not available on the server");
+  }
+  TParsedAnswer orphan =
+      Client.Call(TUpdateService::GetFile, [](IMessage& m) { m.WriteInteger(9); });
+  EXPECT_EQ(orphan.Status, 1);
+  EXPECT_EQ(orphan.Message->ReadString(), "Unknown file identifier 9");
+  TParsedAnswer good = Client.Call(TUpdateService::GetFile, [](IMessage& m) { m.WriteInteger(6); });
+  ASSERT_EQ(good.Status, 0);
+  EXPECT_EQ(good.Message->ReadString(), "kept");
 }
 
 TEST_F(UpdateServiceTest, BodiesWithoutAHeaderAreBadRequests) {

@@ -209,6 +209,7 @@ int main() {
     for (int64_t written = 0; written < BigSize; written += static_cast<int64_t>(block.size()))
       big.write(block.data(), static_cast<std::streamsize>(block.size()));
   }
+  temp.IndexBlob(2);
   long before = PeakKiB(server.Pid);
   TLoopbackClient http(port, 60s);
   TParsedAnswer hello = ParseAnswer(

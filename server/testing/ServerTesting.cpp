@@ -2,6 +2,7 @@
 
 #include "net/KaCipher.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -23,6 +24,17 @@ TTempStore::~TTempStore() {
 
 void TTempStore::AddBlob(int32_t id, const std::string& bytes) const {
   WriteFileAtomically(FDir + "/blobs/" + std::to_string(id), bytes);
+  IndexBlob(id);
+}
+
+void TTempStore::IndexBlob(int32_t id) const {
+  TReleaseStore store(FDir);
+  TIndex index = store.LoadIndex();
+  // The index is keyed by content hash; any key unique per blob serves here.
+  index.ByHash["test-blob-" + std::to_string(id)] = {
+      id, static_cast<int64_t>(fs::file_size(store.BlobPath(id)))};
+  index.NextId = std::max(index.NextId, id + 1);
+  store.SaveIndex(index);
 }
 
 void TTempStore::Publish(int number, const std::string& displayName,

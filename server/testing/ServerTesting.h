@@ -17,8 +17,10 @@ public:
   TTempStore();
   ~TTempStore();
   const std::string& Dir() const { return FDir; }
-  // Stores a blob under `id` and publishes a release naming it.
+  // Stores a blob under `id` and lists it in the index with its size.
   void AddBlob(int32_t id, const std::string& bytes) const;
+  // Lists a blob written some other way (a huge one) in the index.
+  void IndexBlob(int32_t id) const;
   void Publish(int number, const std::string& displayName, const std::string& manifest) const;
 
 private:

@@ -38,6 +38,11 @@ printf 'GET /cgi-bin/RUzodi HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n' >&
 head -1 <&3 | grep -q '^HTTP/1.1 405' || fail "GET was not refused with 405"
 exec 3<&-
 [ -f "$work/store/secret" ] || fail "serve made no secret"
+chmod 644 "$work/store/secret"
+if err=$(timeout 10 "$tool" serve --store "$work/store" --port 0 --quiet 2>&1); then
+  fail "serve started on a secret others can read"
+fi
+grep -q "chmod 600 $work/store/secret" <<<"$err" || fail "serve said: $err"
 
 { printf 'MZ....'; printf 'websetup:server-host:v1\0'; head -c 232 /dev/zero; printf 'tail'; } >"$work/setup.exe"
 "$tool" stamp "$work/setup.exe" "$work/stamped.exe" update.example.com:8443 >/dev/null \
