@@ -9,20 +9,25 @@
 #include <memory>
 #include <string>
 
-// What a client may cost the server. A request must arrive completely within
-// ReadTime of its first byte; a kept-alive connection may wait IdleTime for
-// its next request; every write of an answer must progress within WriteTime.
-// A client beyond any of them is cut off.
+// What a client may cost the server. A new connection must send its first
+// byte within FirstByteTime; a request must arrive completely within ReadTime
+// of its first byte; a kept-alive connection may wait IdleTime for its next
+// request; an answer is cut once no byte of it moved for WriteTime, however
+// long the whole takes. A client beyond any of them is cut off. One client
+// address holds at most MaxPerAddress of the MaxConnections, so that one
+// host cannot lock everyone else out.
 struct TServerOptions {
   std::string Address = "127.0.0.1";
   uint16_t Port = 8080; // 0: any free port, see THttpServer::Port
   int Threads = 0;      // 0: one per core
   size_t HeaderLimit = 8 * 1024;
   size_t BodyLimit = 64 * 1024;
+  std::chrono::milliseconds FirstByteTime{5000};
   std::chrono::milliseconds ReadTime{10000};
   std::chrono::milliseconds IdleTime{30000};
   std::chrono::milliseconds WriteTime{30000};
   int MaxConnections = 1024;
+  int MaxPerAddress = 64;
 };
 
 // HTTP/1.1 with keep-alive in front of the update service: POST to

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/stat.h>
 #include <thread>
 
@@ -84,6 +85,51 @@ protected:
       ++count;
     return count;
   }
+
+  // The first log line that holds `what`, waiting for it a while.
+  std::string AwaitLogLine(const std::string& what) {
+    for (auto until = std::chrono::steady_clock::now() + 10s;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms)) {
+      std::string text = LogText();
+      size_t at = text.find(what);
+      if (at != std::string::npos) {
+        size_t begin = text.rfind('\n', at);
+        begin = begin == std::string::npos ? 0 : begin + 1;
+        return text.substr(begin, text.find('\n', at) - begin);
+      }
+    }
+    return "";
+  }
+
+  // The answer body bytes a log line reports ("... <command> <status> <bytes> <time>ms").
+  static int64_t LoggedBytes(const std::string& line) {
+    size_t end = line.rfind("ms");
+    size_t time = line.rfind(' ', end);
+    size_t bytes = line.rfind(' ', time - 1);
+    return std::stoll(line.substr(bytes + 1, time - bytes - 1));
+  }
+
+  bool AwaitConnections(int count) {
+    for (auto until = std::chrono::steady_clock::now() + 5s;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(5ms))
+      if (Server->Connections() == count)
+        return true;
+    return false;
+  }
+
+  // The body of a getFile request in a session opened on `http` first.
+  static std::string FileRequest(TLoopbackClient& http, int32_t id) {
+    TParsedAnswer hello =
+        ParseAnswer(http.Post(THttpServer::Path,
+                              BuildRequest(std::string(32, '-'), 0, "", TUpdateService::Hello))
+                        .Body,
+                    "");
+    std::string session = hello.Message->ReadString();
+    return BuildRequest(session, 0, hello.NextKey, TUpdateService::GetFile,
+                        [id](IMessage& m) { m.WriteInteger(id); });
+  }
+  // An answer's header and key before a file's bytes.
+  static constexpr int64_t FileAnswerOverhead = 27;
 
   TTempStore Temp;
   TReleaseStore Store;
@@ -251,8 +297,110 @@ TEST_F(HttpServerTest, SlowAndIdleClientsAreCutOff) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2500ms);
 
   TLoopbackClient idle(Port, 3s);
-  EXPECT_TRUE(idle.WaitClosed()) << "a connection that never sends is closed after the idle time";
+  ASSERT_EQ(idle.Get("/").Status, 404);
+  EXPECT_TRUE(idle.WaitClosed()) << "a kept-alive connection is closed after the idle time";
   EXPECT_GE(CountInLog("read timeout"), 1) << LogText();
+}
+
+// A thousand connections that never send would hold every place for the
+// idle time, again and again: a new connection gets a short deadline for its
+// first byte, and its cut is logged.
+TEST_F(HttpServerTest, ConnectionsThatSendNothingAreCutAtTheFirstByteDeadline) {
+  TServerOptions options;
+  options.FirstByteTime = 300ms;
+  Start(options);
+  TLoopbackClient kept(Port, 3s);
+  ASSERT_EQ(kept.Get("/").Status, 404);
+  auto started = std::chrono::steady_clock::now();
+  TLoopbackClient silent(Port, 3s);
+  EXPECT_TRUE(silent.WaitClosed());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(kept.Get("/").Status, 404)
+      << "a kept-alive connection waits the idle time for its next request";
+  { TLoopbackClient gone(Port); }
+  EXPECT_NE(AwaitLogLine("\"no request (timeout)\" - - - 0 "), "") << LogText();
+  EXPECT_NE(AwaitLogLine("\"no request (closed)\" - - - 0 "), "") << LogText();
+}
+
+// One host that opens every connection it can gets its share and no more;
+// the other hosts are served meanwhile.
+TEST_F(HttpServerTest, OneAddressCannotLockOthersOut) {
+  TServerOptions options;
+  options.MaxConnections = 8;
+  options.MaxPerAddress = 3;
+  Start(options);
+  std::vector<std::unique_ptr<TLoopbackClient>> silent;
+  for (int i = 0; i < 8; ++i)
+    silent.push_back(std::make_unique<TLoopbackClient>(Port, 2s));
+  EXPECT_NE(AwaitLogLine("\"refused (address limit)\""), "");
+  EXPECT_TRUE(AwaitConnections(3));
+  TLoopbackClient other(Port, 2s, "127.0.0.2");
+  EXPECT_EQ(other.Get("/").Status, 404) << "another host is served";
+  IConnectionPtr c = Connect();
+  EXPECT_THROW(GetFile(*c, 1), EConnection) << "no more for the host that holds its share";
+  silent.clear();
+  ASSERT_TRUE(AwaitConnections(1));
+  EXPECT_EQ(GetFile(*c, 1), "one") << "places given back are taken again";
+  EXPECT_EQ(CountInLog("\"refused (address limit)\""), 6) << LogText();
+}
+
+// Bytes keep moving, just slowly: such a client gets the whole answer
+// however long it takes.
+TEST_F(HttpServerTest, ASlowReaderGetsAWholeLargeAnswer) {
+  TServerOptions options;
+  options.WriteTime = 200ms;
+  // More than the kernel buffers on both sides, so that the server waits.
+  const std::string big = Blob(6 << 20, 3);
+  Temp.AddBlob(3, big);
+  Start(options);
+  TLoopbackClient http(Port, 5s);
+  std::string request = FileRequest(http, 3);
+  http.SetPace(64 * 1024, 20ms, 64 * 1024);
+  ASSERT_TRUE(http.SendPost(THttpServer::Path, request));
+  TLoopbackClient::TResponse r = http.ReadResponse(false);
+  EXPECT_EQ(r.Status, 200);
+  EXPECT_EQ(r.BodySize, static_cast<int64_t>(big.size()) + FileAnswerOverhead);
+  EXPECT_EQ(CountInLog("write"), 0) << LogText();
+}
+
+// A client that takes nothing is cut once no byte moved for the write time,
+// and the log tells how much of the answer went out, not what was planned.
+TEST_F(HttpServerTest, AClientThatNeverReadsIsCutAndTheLogSaysWhatWentOut) {
+  TServerOptions options;
+  options.WriteTime = 300ms;
+  const int64_t size = 8 << 20;
+  Temp.AddBlob(3, Blob(size, 3));
+  Start(options);
+  TLoopbackClient http(Port, 5s);
+  std::string request = FileRequest(http, 3);
+  http.SetPace(64 * 1024, 0ms, 64 * 1024);
+  ASSERT_TRUE(http.SendPost(THttpServer::Path, request));
+  std::string line = AwaitLogLine("(write timeout)");
+  ASSERT_NE(line, "") << LogText();
+  EXPECT_GT(LoggedBytes(line), 0) << line;
+  EXPECT_LT(LoggedBytes(line), size / 2) << line;
+  EXPECT_EQ(http.ReadResponse(false).Status, 0) << "the answer ends short";
+}
+
+// The store fails in the middle of an answer (a blob truncated under the
+// server): the answer ends short, and the log says so.
+TEST_F(HttpServerTest, AnAnswerCutShortByTheStoreIsLogged) {
+  const int64_t size = 16 << 20;
+  Temp.AddBlob(3, Blob(size, 3));
+  Start();
+  TLoopbackClient http(Port, 5s);
+  std::string request = FileRequest(http, 3);
+  http.SetPace(64 * 1024, 0ms, 64 * 1024);
+  ASSERT_TRUE(http.SendPost(THttpServer::Path, request));
+  std::this_thread::sleep_for(300ms);
+  std::filesystem::resize_file(Temp.Dir() + "/blobs/3", 1 << 20);
+  TLoopbackClient::TResponse r = http.ReadResponse(false);
+  EXPECT_EQ(r.Status, 0);
+  std::string line = AwaitLogLine("(cut short)");
+  ASSERT_NE(line, "") << LogText();
+  EXPECT_LT(LoggedBytes(line), size) << line;
+  EXPECT_NE(line.find("\"Stream read error\""), std::string::npos) << line;
 }
 
 TEST_F(HttpServerTest, ConnectionsBeyondTheLimitAreClosed) {
@@ -270,14 +418,15 @@ TEST_F(HttpServerTest, ConnectionsBeyondTheLimitAreClosed) {
 TEST_F(HttpServerTest, TwoHundredClientsAtOnceGetEveryByte) {
   TServerOptions options;
   options.MaxConnections = 400;
+  options.MaxPerAddress = 50; // four hosts, each at its limit
   Start(options);
   const std::string big = Blob(300 * 1024, 2);
   std::atomic<int> good{0}, started{0};
   std::vector<std::thread> clients;
   for (int i = 0; i < 200; ++i)
-    clients.emplace_back([&] {
+    clients.emplace_back([&, i] {
       try {
-        TLoopbackClient http(Port, 30s);
+        TLoopbackClient http(Port, 30s, "127.0.0." + std::to_string(1 + i % 4));
         TRawSession session(
             [&](const std::string& body) { return http.Post(THttpServer::Path, body).Body; });
         ++started;

@@ -153,7 +153,7 @@ int main() {
   TChild server;
   uint16_t port = Spawn(server,
                         {WEBSETUP_TOOL, "serve", "--store", temp.Dir(), "--port", "0", "--quiet",
-                         "--max-connections", "2000"},
+                         "--max-connections", "2000", "--max-per-address", "2000"},
                         true);
   std::string www = temp.Dir() + "/www";
   fs::create_directories(www);

@@ -8,9 +8,11 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
-TLoopbackClient::TLoopbackClient(uint16_t port, std::chrono::milliseconds timeout) {
+TLoopbackClient::TLoopbackClient(uint16_t port, std::chrono::milliseconds timeout,
+                                 const std::string& from) {
   FFd.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!FFd)
     throw Exception("socket() failed");
@@ -21,6 +23,13 @@ TLoopbackClient::TLoopbackClient(uint16_t port, std::chrono::milliseconds timeou
   ::setsockopt(FFd.Get(), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
   int one = 1;
   ::setsockopt(FFd.Get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  if (!from.empty()) {
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (::inet_pton(AF_INET, from.c_str(), &local.sin_addr) != 1 ||
+        ::bind(FFd.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+      throw Exception("Cannot connect from " + from);
+  }
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_port = htons(port);
@@ -42,10 +51,19 @@ bool TLoopbackClient::SendRaw(const std::string& bytes) {
   return true;
 }
 
+void TLoopbackClient::SetPace(size_t bytes, std::chrono::milliseconds pause, int receiveBuffer) {
+  FReadSize = std::clamp<size_t>(bytes, 1, 64 * 1024);
+  FPause = pause;
+  if (receiveBuffer > 0)
+    ::setsockopt(FFd.Get(), SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+}
+
 bool TLoopbackClient::Fill() {
   char buffer[64 * 1024];
+  if (FPause.count() > 0)
+    std::this_thread::sleep_for(FPause);
   for (;;) {
-    ssize_t n = ::recv(FFd.Get(), buffer, sizeof buffer, 0);
+    ssize_t n = ::recv(FFd.Get(), buffer, FReadSize, 0);
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0)
@@ -85,11 +103,15 @@ TLoopbackClient::TResponse TLoopbackClient::ReadResponse(bool keepBody) {
   return r;
 }
 
+bool TLoopbackClient::SendPost(const std::string& path, const std::string& body) {
+  return SendRaw("POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
+                 "Content-Type: application/octet-stream\r\nContent-Length: " +
+                 std::to_string(body.size()) + "\r\n\r\n" + body);
+}
+
 TLoopbackClient::TResponse TLoopbackClient::Post(const std::string& path, const std::string& body,
                                                  bool keepBody) {
-  if (!SendRaw("POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
-               "Content-Type: application/octet-stream\r\nContent-Length: " +
-               std::to_string(body.size()) + "\r\n\r\n" + body))
+  if (!SendPost(path, body))
     return {};
   return ReadResponse(keepBody);
 }

@@ -18,12 +18,17 @@ public:
     int64_t BodySize = 0;
   };
 
-  TLoopbackClient(uint16_t port, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  // `from`: the local address to connect from (any of 127.0.0.0/8), so that
+  // tests can be several client hosts.
+  TLoopbackClient(uint16_t port, std::chrono::milliseconds timeout = std::chrono::seconds(10),
+                  const std::string& from = "");
   TLoopbackClient(const TLoopbackClient&) = delete;
   TLoopbackClient& operator=(const TLoopbackClient&) = delete;
 
   // keepBody false: the body is read and counted but not held (huge answers).
   TResponse Post(const std::string& path, const std::string& body, bool keepBody = true);
+  // Sends a POST without reading its answer; false once the peer has closed.
+  bool SendPost(const std::string& path, const std::string& body);
   TResponse Get(const std::string& path);
   // Sends bytes as they are; false once the peer has closed.
   bool SendRaw(const std::string& bytes);
@@ -31,10 +36,16 @@ public:
   TResponse ReadResponse(bool keepBody = true);
   // True when the server has closed the connection (reads end of stream).
   bool WaitClosed();
+  // A slow reader: every later read takes at most `bytes` and waits `pause`
+  // first. `receiveBuffer` > 0 also shrinks the socket's buffer, so that the
+  // pace shows at the server.
+  void SetPace(size_t bytes, std::chrono::milliseconds pause, int receiveBuffer = 0);
 
 private:
   bool Fill();
 
   TScopedFd FFd;
   std::string FPending;
+  size_t FReadSize = 64 * 1024;
+  std::chrono::milliseconds FPause{0};
 };

@@ -2,9 +2,9 @@
 // release of the store, serve runs the update server on the store, stamp
 // writes the server's host into a copy of setup.exe.
 
-#include "websetup/HostStamp.h"
 #include "server/HttpServer.h"
 #include "server/Publisher.h"
+#include "websetup/HostStamp.h"
 
 #include <CLI/CLI.hpp>
 
@@ -19,12 +19,13 @@ namespace {
 struct TServeArgs {
   std::string Store;
   TServerOptions Server;
-  int ReadSeconds = 10, IdleSeconds = 30, WriteSeconds = 30;
+  int FirstByteSeconds = 5, ReadSeconds = 10, IdleSeconds = 30, WriteSeconds = 30;
   double SessionHours = 12;
   bool Quiet = false;
 };
 
 int Serve(TServeArgs& a) {
+  a.Server.FirstByteTime = std::chrono::seconds(a.FirstByteSeconds);
   a.Server.ReadTime = std::chrono::seconds(a.ReadSeconds);
   a.Server.IdleTime = std::chrono::seconds(a.IdleSeconds);
   a.Server.WriteTime = std::chrono::seconds(a.WriteSeconds);
@@ -76,12 +77,16 @@ int main(int argc, char** argv) {
   };
   positive("--max-connections", serve.Server.MaxConnections,
            "Connections served at once; more are closed at once");
+  positive("--max-per-address", serve.Server.MaxPerAddress,
+           "Connections one client address (an IPv6 /64) may hold at once");
+  positive("--first-byte-timeout", serve.FirstByteSeconds,
+           "Seconds a new connection may take to send its first byte");
   positive("--read-timeout", serve.ReadSeconds,
            "Seconds a request may take to arrive, from its first byte");
   positive("--idle-timeout", serve.IdleSeconds,
            "Seconds a kept-alive connection may wait for its next request");
   positive("--write-timeout", serve.WriteSeconds,
-           "Seconds each part of an answer may take to be taken by the client");
+           "Seconds an answer may go without the client taking a byte of it");
   positive("--session-hours", serve.SessionHours, "Lifetime of a session");
   srv->add_flag("--quiet", serve.Quiet, "No access log on stderr");
 

@@ -1,0 +1,26 @@
+#pragma once
+
+// Between the acceptor (HttpServer.cpp) and the connections it admits
+// (ClientConnection.cpp); included by those two only.
+
+// Asio of this Boost uses std::exchange without including <utility> itself.
+#include <utility>
+
+#include "server/AccessLog.h"
+#include "server/ConnectionLimits.h"
+#include "server/HttpServer.h"
+#include "server/UpdateService.h"
+
+#include <boost/asio/ip/tcp.hpp>
+
+// What every connection of one server uses; outlives them all.
+struct TConnectionContext {
+  TUpdateService& Service;
+  TAccessLog& Log;
+  const TServerOptions& Options;
+};
+
+// Serves one admitted connection, request after request, until it ends or is
+// cut off; `place` is given back then. Every step logs what a client got.
+void ServeConnection(boost::asio::ip::tcp::socket socket, TConnectionLimits::TTicket place,
+                     const TConnectionContext& context);
