@@ -262,6 +262,8 @@ private:
   void Finish(bool keepAlive) {
     LogRecord();
     FAnswer = TAnswer{};
+    // A kept-alive connection mostly waits: it holds no chunk buffer meanwhile.
+    FChunk = TMemoryStream();
     if (keepAlive)
       return WaitRequest();
     Close();

@@ -117,20 +117,6 @@ protected:
     return false;
   }
 
-  // The body of a getFile request in a session opened on `http` first.
-  static std::string FileRequest(TLoopbackClient& http, int32_t id) {
-    TParsedAnswer hello =
-        ParseAnswer(http.Post(THttpServer::Path,
-                              BuildRequest(std::string(32, '-'), 0, "", TUpdateService::Hello))
-                        .Body,
-                    "");
-    std::string session = hello.Message->ReadString();
-    return BuildRequest(session, 0, hello.NextKey, TUpdateService::GetFile,
-                        [id](IMessage& m) { m.WriteInteger(id); });
-  }
-  // An answer's header and key before a file's bytes.
-  static constexpr int64_t FileAnswerOverhead = 27;
-
   TTempStore Temp;
   TReleaseStore Store;
   TSessionScheme Sessions;

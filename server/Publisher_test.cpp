@@ -121,9 +121,11 @@ TEST_F(PublisherTest, UnchangedContentKeepsItsIdentifierAcrossReleases) {
   TReleaseStore store(Root + "/store");
   TBlobFile blob;
   std::string problem;
-  for (auto& [path, entry] : first)
-    if (entry.first)
+  for (auto& [path, entry] : first) {
+    if (entry.first) {
       EXPECT_TRUE(store.OpenBlob(entry.first, blob, problem)) << path << problem;
+    }
+  }
 }
 
 // A publish killed while it compressed leaves its temporary blob behind. The

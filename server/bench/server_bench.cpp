@@ -7,19 +7,18 @@
 #include "server/ReleaseStore.h"
 #include "server/UpdateService.h"
 #include "server/testing/LoopbackClient.h"
+#include "server/testing/ServerProcess.h"
 #include "server/testing/ServerTesting.h"
 
 #include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
+#include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -31,48 +30,6 @@ namespace {
 
 constexpr auto RunTime = 2s;
 constexpr int64_t BigSize = int64_t{1} << 30;
-
-struct TChild {
-  pid_t Pid = -1;
-  ~TChild() {
-    if (Pid > 0) {
-      ::kill(Pid, SIGTERM);
-      ::waitpid(Pid, nullptr, 0);
-    }
-  }
-};
-
-// Starts `argv`; with `readPort`, returns the port from its "listening on host:port" line.
-uint16_t Spawn(TChild& child, const std::vector<std::string>& args, bool readPort) {
-  int ends[2];
-  if (::pipe(ends) != 0)
-    throw std::runtime_error("pipe failed");
-  TScopedFd out(ends[0]), in(ends[1]);
-  child.Pid = ::fork();
-  if (child.Pid == 0) {
-    ::dup2(in.Get(), 1);
-    out.Reset();
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-      argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  in.Reset();
-  uint16_t port = 0;
-  if (readPort) {
-    std::string line;
-    char c;
-    while (::read(out.Get(), &c, 1) == 1 && c != '\n')
-      line += c;
-    size_t colon = line.rfind(':');
-    if (colon == std::string::npos)
-      throw std::runtime_error("the server printed no port: " + line);
-    port = static_cast<uint16_t>(std::stoi(line.substr(colon + 1)));
-  }
-  return port;
-}
 
 uint16_t FreePort() {
   // Bind-and-release: nginx takes its port from its configuration.
@@ -129,15 +86,6 @@ template <class TSetup> double RequestsPerSecond(int clients, TSetup setup) {
   return counted / seconds;
 }
 
-long PeakKiB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0)
-      return std::stol(line.substr(6));
-  return -1;
-}
-
 } // namespace
 
 int main() {
@@ -150,11 +98,9 @@ int main() {
   temp.AddBlob(1, small);
   temp.Publish(1, "Bench", "[installer]\r\nappName=Bench\r\n");
 
-  TChild server;
-  uint16_t port = Spawn(server,
-                        {WEBSETUP_TOOL, "serve", "--store", temp.Dir(), "--port", "0", "--quiet",
-                         "--max-connections", "2000", "--max-per-address", "2000"},
-                        true);
+  TServerProcess server(WEBSETUP_TOOL, temp.Dir(),
+                        {"--quiet", "--max-connections", "2000", "--max-per-address", "2000"});
+  const uint16_t port = server.Port();
   std::string www = temp.Dir() + "/www";
   fs::create_directories(www);
   WriteFileAtomically(www + "/blob", small);
@@ -166,10 +112,11 @@ int main() {
                                 "http { access_log off; keepalive_requests 1000000;\n"
                                 "  server { listen 127.0.0.1:" +
                                 std::to_string(nginxPort) + "; root " + www + "; }\n}\n");
-  TChild nginx;
+  std::unique_ptr<TChildProcess> nginx;
   bool haveNginx = fs::exists("/usr/sbin/nginx");
   if (haveNginx) {
-    Spawn(nginx, {"/usr/sbin/nginx", "-c", conf, "-p", temp.Dir()}, false);
+    nginx = std::make_unique<TChildProcess>(
+        std::vector<std::string>{"/usr/sbin/nginx", "-c", conf, "-p", temp.Dir()});
     haveNginx = WaitListening(nginxPort);
   }
 
@@ -210,7 +157,7 @@ int main() {
       big.write(block.data(), static_cast<std::streamsize>(block.size()));
   }
   temp.IndexBlob(2);
-  long before = PeakKiB(server.Pid);
+  long before = server.PeakKiB();
   TLoopbackClient http(port, 60s);
   TParsedAnswer hello = ParseAnswer(
       http.Post(ServerPath, BuildRequest(std::string(32, '-'), 0, "", HelloCommand)).Body, "");
@@ -222,10 +169,10 @@ int main() {
                              [](IMessage& m) { m.WriteInteger(2); }),
                 false);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  long after = PeakKiB(server.Pid);
+  long after = server.PeakKiB();
   std::printf("server_bench: 1 GB blob sent in %.2f s (%s, %.0f MB/s); server peak memory %ld KiB "
               "before, %ld KiB after\n",
-              seconds, r.BodySize == BigSize + 27 ? "complete" : "INCOMPLETE",
+              seconds, r.BodySize == BigSize + FileAnswerOverhead ? "complete" : "INCOMPLETE",
               BigSize / 1048576.0 / seconds, before, after);
   return 0;
 }

@@ -40,6 +40,7 @@ public:
   // first. `receiveBuffer` > 0 also shrinks the socket's buffer, so that the
   // pace shows at the server.
   void SetPace(size_t bytes, std::chrono::milliseconds pause, int receiveBuffer = 0);
+  int Handle() const { return FFd.Get(); }
 
 private:
   bool Fill();

@@ -1,6 +1,8 @@
 #include "server/testing/ServerTesting.h"
 
 #include "net/KaCipher.h"
+#include "net/KaProtocol.h"
+#include "server/testing/LoopbackClient.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -69,6 +71,16 @@ TParsedAnswer ParseAnswer(const std::string& body, const std::string& key) {
     Cipher(a.Message->GetReadStream(), key, 3);
   a.NextKey = a.Message->ReadString();
   return a;
+}
+
+std::string FileRequest(TLoopbackClient& http, int32_t id) {
+  TParsedAnswer hello = ParseAnswer(
+      http.Post(ServerPath, BuildRequest(std::string(SessionIdLength, '-'), 0, "", HelloCommand))
+          .Body,
+      "");
+  std::string session = hello.Message->ReadString();
+  return BuildRequest(session, 0, hello.NextKey, GetFileCommand,
+                      [id](IMessage& m) { m.WriteInteger(id); });
 }
 
 TParsedAnswer TRawSession::Call(const std::string& command,

@@ -33,6 +33,14 @@ std::string BuildRequest(const std::string& id, uint8_t sequence, const std::str
                          const std::string& command,
                          const std::function<void(IMessage&)>& arguments = {});
 
+class TLoopbackClient;
+
+// The body of a getFile request for `id`, in a session opened on `http` first.
+std::string FileRequest(TLoopbackClient& http, int32_t id);
+// What a file answer carries before the file's bytes: the common header, the
+// 16-byte key and the string's length.
+constexpr int64_t FileAnswerOverhead = 27;
+
 struct TParsedAnswer {
   uint8_t Status = 0;
   bool Ciphered = false;
