@@ -7,7 +7,7 @@ on the layers below it only:
   includes those; setup includes anything; server/ and tools/ never include ui
   or setup. An _impl.h is included only inside its own folder. Every include of
   ours names its folder ("base/KaFiles.h"). Test support (a testing/ folder) is
-  included by tests and benchmarks only, and only test support and tests
+  included by tests, benchmarks and soaks only, and only test support and tests
   include GoogleTest, its headers only from a testing/ folder.
 
 Usage: check_layers.py <repository root>
@@ -70,14 +70,15 @@ def layer_of_include(path):
 
 
 def is_test_support(rel):
-    """Tests, benchmarks and test support may use test support and GoogleTest."""
+    """Tests, benchmarks, soaks and test support may use test support and GoogleTest."""
     parts = rel.split("/")
     name = os.path.splitext(parts[-1])[0]
     return (
         parts[0] == "tests"
         or "testing" in parts[:-1]
         or "bench" in parts[:-1]
-        or re.search(r"_(test|bench)(_[a-z]+)?$", name) is not None
+        or "soak" in parts[:-1]
+        or re.search(r"_(test|bench|soak)(_[a-z]+)?$", name) is not None
     )
 
 
