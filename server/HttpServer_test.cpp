@@ -335,14 +335,14 @@ TEST_F(HttpServerTest, OneAddressCannotLockOthersOut) {
 // however long it takes.
 TEST_F(HttpServerTest, ASlowReaderGetsAWholeLargeAnswer) {
   TServerOptions options;
-  options.WriteTime = 200ms;
+  options.WriteTime = 400ms;
   // More than the kernel buffers on both sides, so that the server waits.
-  const std::string big = Blob(6 << 20, 3);
+  const std::string big = Blob(5 << 20, 3);
   Temp.AddBlob(3, big);
   Start(options);
   TLoopbackClient http(Port, 5s);
   std::string request = FileRequest(http, 3);
-  http.SetPace(64 * 1024, 20ms, 64 * 1024);
+  http.SetPace(64 * 1024, 30ms, 64 * 1024);
   ASSERT_TRUE(http.SendPost(THttpServer::Path, request));
   TLoopbackClient::TResponse r = http.ReadResponse(false);
   EXPECT_EQ(r.Status, 200);
