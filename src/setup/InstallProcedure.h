@@ -12,16 +12,23 @@
 //   <ePath's text> := path;                           // the user sees the "\"
 //   if (!usable) { ShowMessageDialog("$(error_title)", "$(installpath_error)"); return; }
 //   <go to the Installing page>;                      // step 4
-//   Work(): AddObserver(ProgressBar), AddObserver(ProgressBar1), BeginWork(0, 0);
-//   try {
-//     AppToStart = RunInstall(ManifestText, Connection, path);   // steps 7-13
-//   } catch (...) {
-//     EndWork; RemoveObserver(ProgressBar1); RemoveObserver(ProgressBar); throw;
-//   }
-//   EndWork; RemoveObserver(ProgressBar1); RemoveObserver(ProgressBar);
-//   <go to the Done page>;
+//   {
+//     TWorkSession session({&ProgressBar, &ProgressBar1});        // steps 5-6
+//     AppToStart = RunInstall(ManifestText, Connection, path);   // steps 7-13, 15
+//   }                                                             // step 14
+//   <go to the Done page>;                                        // step 16
 //
-// (TWorkSession in setup/WorkSession.h is that guard.)
+// A failure leaves through the session (setup/WorkSession.h: the level closed,
+// ProgressBar1 then ProgressBar detached) to the framework's error display,
+// on the Installing page.
+//
+// The process may end at any point of the procedures (the window closed while
+// the progress bars let messages through): a fetched file and the launcher
+// copy are written to a temporary beside them and renamed over the file once
+// whole, so no file is ever left half written under its own name, and the
+// next update removes a temporary left that way. The installation record is
+// written before the files are fetched, so the launcher copy's next start
+// fetches whatever is missing.
 
 // Steps 1 to 3: the path made to end in "\" and its directory created with
 // every missing parent. False when the directory still does not exist; the
