@@ -3,7 +3,7 @@
 #include "base/KaRegistry.h"
 #include "net/KaConnection.h"
 #include "net/KaHTTP.h"
-#include "net/KaNetTesting.h"
+#include "net/testing/KaNetTesting.h"
 #include "net/curl/KaHTTP_libcurl.h"
 #include "net/indy/KaHTTP_indy.h"
 #include "net/testing/KaTestHTTPServer.h"
