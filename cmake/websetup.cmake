@@ -3,6 +3,19 @@
 
 set(WS_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 
+# The fuzz build (preset "fuzz", clang): every library is instrumented for
+# libFuzzer's coverage and built with AddressSanitizer and UndefinedBehavior-
+# Sanitizer; only the fuzz targets are built and tested there.
+option(WS_FUZZ "Build the fuzz targets instead of the tests" OFF)
+if(WS_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "The fuzz build needs clang (cmake --preset fuzz)")
+  endif()
+  add_compile_options(-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all
+    -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(WIN32)
   set(WS_PLATFORM win)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run.sh;${CMAKE_BINARY_DIR}")
@@ -44,7 +57,15 @@ else()
     # with the definitions it was built with.
     pkg_check_modules(WS_CPP_HTTPLIB QUIET IMPORTED_TARGET GLOBAL cpp-httplib)
   endif()
-  if(TARGET httplib::httplib)
+  if(WS_FUZZ AND EXISTS ${WS_THIRDPARTY}/include/httplib.h)
+    # The single header, compiled into the back end, so that the fuzzer sees
+    # (and the sanitizers check) how the client reads an answer; Debian's
+    # compiled library would be a black box.
+    file(COPY ${WS_THIRDPARTY}/include/httplib.h DESTINATION ${CMAKE_BINARY_DIR}/httplib)
+    add_library(ws::httplib INTERFACE IMPORTED GLOBAL)
+    set_target_properties(ws::httplib PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/httplib
+      INTERFACE_LINK_LIBRARIES Threads::Threads)
+  elseif(TARGET httplib::httplib)
     add_library(ws::httplib ALIAS httplib::httplib)
   elseif(TARGET PkgConfig::WS_CPP_HTTPLIB)
     add_library(ws::httplib INTERFACE IMPORTED GLOBAL)
@@ -99,6 +120,9 @@ endfunction()
 # Natively every test case is its own CTest test; under Wine the whole program
 # is one CTest test, since each Wine start costs far more than a test case.
 function(ws_test name)
+  if(WS_FUZZ)
+    return()
+  endif()
   cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)

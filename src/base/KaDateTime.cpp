@@ -100,6 +100,12 @@ double TDateTime::ToDouble() const {
 }
 
 TDateTime TDateTime::FromDouble(double value) {
+  // The days of 0001-01-01 and of 9999-12-31, the platform's range of dates.
+  // Outside it (NaN and infinities too) a double names no date, and it would
+  // overflow the milliseconds.
+  constexpr double FirstDay = -693593, LastDay = 2958465;
+  if (!(value > FirstDay - 1 && value < LastDay + 1))
+    throw EConvertError("Floating point value is not a valid date and time");
   double whole = std::trunc(value);
   int64_t time = std::llround(std::fabs(value - whole) * MSecsPerDay);
   int64_t days = static_cast<int64_t>(whole);
@@ -110,6 +116,4 @@ TDateTime UnixToDateTime(int64_t seconds, int milliseconds) {
   return TDateTime{(seconds + UnixEpochDays * 86400) * 1000 + milliseconds};
 }
 
-int64_t DateTimeToUnix(TDateTime value) {
-  return FloorDiv(value.ms, 1000) - UnixEpochDays * 86400;
-}
+int64_t DateTimeToUnix(TDateTime value) { return FloorDiv(value.ms, 1000) - UnixEpochDays * 86400; }

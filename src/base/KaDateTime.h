@@ -19,6 +19,8 @@ struct TDateTime {
   // Before the epoch the fraction counts forward from the (negative) day, as
   // the platform's date type does: -1.25 is 1899-12-29 06:00.
   double ToDouble() const;
+  // Raises EConvertError for a value outside 0001-01-01 to 9999-12-31
+  // (NaN and infinities included).
   static TDateTime FromDouble(double value);
 };
 

@@ -2,6 +2,7 @@
 
 #include "base/KaExceptions.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 TEST(TimeStamp, WritesSeventeenDigitsAndReadsThemBack) {
@@ -39,4 +40,11 @@ TEST(DateTime, DoubleFormFollowsThePlatformEpoch) {
   EXPECT_EQ(TDateTime::FromDouble(t.ToDouble()), t);
   EXPECT_EQ(DecodeDateTime(t).MilliSecond, 123);
   EXPECT_EQ(UnixToDateTime(0), EncodeDate(1970, 1, 1));
+
+  // The first and the last day of the platform's range, and what lies beyond.
+  EXPECT_EQ(TDateTime::FromDouble(EncodeDate(1, 1, 1).ToDouble()), EncodeDate(1, 1, 1));
+  TDateTime last = EncodeDateTime({9999, 12, 31, 23, 59, 59, 999});
+  EXPECT_EQ(TDateTime::FromDouble(last.ToDouble()), last);
+  for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300, -1e300, 2958466.0, -693594.0})
+    EXPECT_THROW(TDateTime::FromDouble(bad), EConvertError) << bad;
 }

@@ -1,5 +1,7 @@
 #include "net/KaMessage.h"
 
+#include "base/KaExceptions.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -212,6 +214,17 @@ TEST(Message, ReadStringsAppends) {
   a->ReadStrings(list);
   EXPECT_EQ(list.size(), 3u);
   EXPECT_EQ(a->GetReadStream().GetPosition(), a->GetReadStream().GetSize());
+}
+
+TEST(Message, ADateTimeThatNamesNoDateIsRefusedAfterItsBytes) {
+  IMessagePtr m = CreateMessage();
+  for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(), 1e300})
+    m->WriteDouble(bad);
+  IMessagePtr a = Answer(m->GetWriteStream().Bytes());
+  for (int64_t end : {8, 16, 24}) {
+    EXPECT_THROW(a->ReadDateTime(), EConvertError);
+    EXPECT_EQ(a->GetReadStream().GetPosition(), end) << "the value is read, then refused";
+  }
 }
 
 } // namespace
