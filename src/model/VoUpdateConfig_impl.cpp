@@ -6,6 +6,7 @@
 #include "model/VoFolder_impl.h"
 #include "net/KaWork.h"
 
+#include <unordered_map>
 #include <zlib.h>
 
 namespace {
@@ -49,71 +50,102 @@ void WalkPlainFiles(const IVoNodePtr& root, const std::string& path,
   WalkFolder(root, path, walk);
 }
 
+// Inflates one zlib stream block by block, refusing to produce more than
+// its limit: a small stream can claim gigabytes, and the listed size is all
+// the file may hold.
 class TInflater {
 public:
-  TInflater() { FOk = inflateInit(&FStream) == Z_OK; }
-  ~TInflater() {
-    if (FOk)
-      inflateEnd(&FStream);
+  explicit TInflater(uint64_t limit) : FLimit(limit) {
+    if (inflateInit(&FStream) != Z_OK)
+      throw EInflate("zlib cannot start inflating");
   }
+  ~TInflater() { inflateEnd(&FStream); }
   TInflater(const TInflater&) = delete;
   TInflater& operator=(const TInflater&) = delete;
 
-  // True when the input held one whole zlib stream; what follows it is ignored.
-  bool Run(const std::string& data, TStream& out) {
-    if (!FOk)
-      return false;
-    std::vector<unsigned char> buffer(65536);
-    FStream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    FStream.avail_in = static_cast<uInt>(data.size());
+  // The next part of the stream into out; true once the stream has ended,
+  // whatever follows it being ignored. Raises EInflate for a broken stream
+  // or one that inflates beyond the limit.
+  bool Feed(const char* data, size_t size, TStream& out) {
+    unsigned char buffer[65536];
+    FStream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+    FStream.avail_in = static_cast<uInt>(size);
     for (;;) {
-      FStream.next_out = buffer.data();
-      FStream.avail_out = static_cast<uInt>(buffer.size());
+      FStream.next_out = buffer;
+      FStream.avail_out = sizeof buffer;
       int rc = inflate(&FStream, Z_NO_FLUSH);
-      if (rc != Z_OK && rc != Z_STREAM_END)
-        return false;
-      out.WriteBuffer(buffer.data(), static_cast<int64_t>(buffer.size() - FStream.avail_out));
+      if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
+        throw EInflate("The file's content is no valid zlib stream");
+      const uint64_t produced = sizeof buffer - FStream.avail_out;
+      if (produced > FLimit - FWritten)
+        throw EInflate("The file's content inflates beyond its listed size of " +
+                       std::to_string(FLimit) + " bytes");
+      out.WriteBuffer(buffer, static_cast<int64_t>(produced));
+      FWritten += produced;
       if (rc == Z_STREAM_END)
         return true;
+      // Z_BUF_ERROR: no progress was possible, all input is taken.
+      if (FStream.avail_in == 0 && FStream.avail_out != 0)
+        return false;
     }
   }
 
 private:
   z_stream FStream{};
-  bool FOk;
+  uint64_t FLimit;
+  uint64_t FWritten = 0;
 };
 
 void FetchFile(const IConnectionPtr& connection, const std::string& command,
-               const std::string& target, int32_t id) {
+               const std::string& target, int32_t id, uint32_t listedSize) {
   if (size_t p = target.rfind('\\'); p != std::string::npos)
     ForceDirectories(target.substr(0, p));
   IMessagePtr message = connection->NewMessage(command);
   message->WriteInteger(id);
+  message->SetAnswerLimit(FileAnswerLimit(listedSize));
   connection->Call(message);
-  InflateToFile(message->ReadString(), target);
+  try {
+    InflateToFile(message->ReadString(), target, listedSize);
+  } catch (const EInflate&) {
+    // One file whose content cannot be had leaves the file as it was; the
+    // update goes on, and the next start asks for the file again.
+  }
 }
 
 } // namespace
 
-bool InflateToFile(const std::string& data, const std::string& fileName) {
+void InflateToFile(const std::string& data, const std::string& fileName, uint32_t limit) {
   // What an earlier fetch left when the process ended in its middle goes now.
   RemoveTemporariesBeside(fileName);
   const std::string temporary = TemporaryBeside(fileName);
   if (temporary.empty())
-    return false;
+    throw EInflate("No temporary file can be made beside \"" + fileName + "\"");
   try {
     bool complete;
     {
       TFileStream out(temporary, fmCreate);
-      complete = TInflater().Run(data, out);
+      complete = TInflater(limit).Feed(data.data(), data.size(), out);
     }
-    if (complete && RenameFile(temporary, fileName))
-      return true;
-  } catch (const std::exception&) {
-    // Any failure to write is the same as a broken stream: the old file stays.
+    if (!complete)
+      throw EInflate("The file's content ends before its zlib stream does");
+    if (!RenameFile(temporary, fileName))
+      throw EInflate("\"" + fileName + "\" cannot be replaced");
+  } catch (const EInflate&) {
+    RemoveFile(temporary);
+    throw;
+  } catch (const std::exception& e) {
+    RemoveFile(temporary);
+    throw EInflate(e.what());
   }
-  RemoveFile(temporary);
-  return false;
+}
+
+int64_t FileAnswerLimit(uint32_t listedSize) {
+  // The stream at worst (zlib's compressBound, here in 64 bits), then the header: status, flag,
+  // sequence, the next key as a string of any sane length, and the length of
+  // the content's own string.
+  constexpr int64_t HeaderRoom = 3 + 4 + 65536 + 4;
+  const int64_t n = listedSize;
+  return n + (n >> 12) + (n >> 14) + (n >> 25) + 13 + HeaderRoom;
 }
 
 TVoAction UpdateAction(const IVoFolderFile& file) {
@@ -205,6 +237,13 @@ bool TVoUpdateConfig::NeedsUpdate(const std::string& directory) {
 void TVoUpdateConfig::Update(const std::string& directory, const IConnectionPtr& connection,
                              const std::string& command) {
   FFolder->SetPath(directory);
+  // The sizes the list gives: the scan puts the disk's size into a changed
+  // entry, and a fetched file may hold no more than the list says.
+  std::unordered_map<std::string, uint32_t> listedSizes;
+  WalkPlainFiles(FFolder->GetRoot(), FFolder->GetPath(),
+                 [&listedSizes](IVoFolderFile& f, const std::string& prefix) {
+                   listedSizes.emplace(prefix + f.GetName(), static_cast<uint32_t>(f.GetSize()));
+                 });
   FFolder->Update();
   const IVoNodePtr root = FFolder->GetRoot();
   const std::string path = FFolder->GetPath();
@@ -217,7 +256,11 @@ void TVoUpdateConfig::Update(const std::string& directory, const IConnectionPtr&
     Work().SetPosition(++position);
     switch (UpdateAction(f)) {
     case TVoAction::Delete: RemoveFile(prefix + f.GetName()); break;
-    case TVoAction::Fetch: FetchFile(connection, command, prefix + f.GetName(), f.GetId()); break;
+    case TVoAction::Fetch: {
+      const std::string target = prefix + f.GetName();
+      FetchFile(connection, command, target, f.GetId(), listedSizes[target]);
+      break;
+    }
     case TVoAction::None: break;
     }
   });

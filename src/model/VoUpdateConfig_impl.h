@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/KaExceptions.h"
 #include "model/VoUpdateConfig.h"
 
 #include <vector>
@@ -64,7 +65,18 @@ private:
 enum class TVoAction { None, Fetch, Delete };
 TVoAction UpdateAction(const IVoFolderFile& file);
 
+// A fetched file's content that cannot become the file: a broken zlib
+// stream, one that inflates beyond the file's listed size, or a file that
+// cannot be written.
+KA_DECLARE_EXCEPTION(EInflate, Exception);
+
 // Inflates a zlib stream into the file through a temporary file beside it,
-// so the file is replaced only by complete content. False, with the file as
-// it was, when anything fails.
-bool InflateToFile(const std::string& data, const std::string& fileName);
+// so the file is replaced only by complete content, never longer than
+// `limit` bytes (the listed size): a stream that would inflate further stops
+// there. Raises EInflate, with the file as it was and no temporary file left,
+// when anything fails.
+void InflateToFile(const std::string& data, const std::string& fileName, uint32_t limit);
+
+// The most bytes an "admin:getFile" answer may take for a file of the listed
+// size: its zlib stream at worst (stored blocks) and the answer's header.
+int64_t FileAnswerLimit(uint32_t listedSize);

@@ -15,6 +15,9 @@
 
 namespace {
 
+// What the scripted connection serves for an identifier without an answer.
+std::string DefaultContent(int32_t id) { return "content " + IntToStr(id); }
+
 // The levels of the progress tracker as the manifest opens and moves them.
 class TWorkLog : public IWorkObserver {
 public:
@@ -146,9 +149,13 @@ protected:
            IntToStr(FileCRC(Dir.Path + name)) + "," + DateTimeToStamp(found[0].Time) + "," +
            IntToStr(mode) + "," + Escape(CopyAfterLast("\\", "\\" + name)) + "\r\n";
   }
+  // Listed with the size of the scripted connection's default content.
   static std::string Unlisted(const std::string& name, int32_t id, int32_t mode) {
-    return "|-" + IntToStr(id) + ",1,1,20200101000000000," + IntToStr(mode) + "," + Escape(name) +
-           "\r\n";
+    return Unlisted(name, id, mode, static_cast<int32_t>(DefaultContent(id).size()));
+  }
+  static std::string Unlisted(const std::string& name, int32_t id, int32_t mode, int32_t size) {
+    return "|-" + IntToStr(id) + "," + IntToStr(size) + ",1,20200101000000000," + IntToStr(mode) +
+           "," + Escape(name) + "\r\n";
   }
   // Straight into the folder: the manifest text would trim a name's trailing blanks.
   void Load(const std::string& files) {
@@ -252,9 +259,82 @@ TEST_F(VoUpdateConfigDisk, ABrokenStreamKeepsTheOldFile) {
   EXPECT_EQ(Dir.Read("c"), "content 3") << "the walk goes on";
   EXPECT_EQ(OnDisk(), (Strings{"a", "b", "c"}));
 
-  EXPECT_TRUE(InflateToFile(whole + "trailing", Dir.Path + "big"));
+  InflateToFile(whole + "trailing", Dir.Path + "big", 200003);
   EXPECT_EQ(Dir.Read("big").size(), 200003u);
-  EXPECT_FALSE(InflateToFile(Deflate("x"), Dir.Path + "none\\x")) << "no directory to write in";
+  EXPECT_THROW(InflateToFile(Deflate("x"), Dir.Path + "none\\x", 1), EInflate)
+      << "no directory to write in";
+  EXPECT_EQ(OnDisk(), (Strings{"a", "b", "big", "c"}));
+}
+
+// A zlib stream of `size` zero bytes, made block by block: small, whatever it
+// claims.
+std::string DeflateZeros(int64_t size) {
+  z_stream z{};
+  EXPECT_EQ(deflateInit(&z, 9), Z_OK);
+  std::string block(1 << 20, '\0'), out;
+  unsigned char buffer[65536];
+  for (int64_t left = size; left >= 0; left -= static_cast<int64_t>(block.size())) {
+    const bool last = left <= static_cast<int64_t>(block.size());
+    z.next_in = reinterpret_cast<Bytef*>(block.data());
+    z.avail_in = static_cast<uInt>(last ? left : block.size());
+    do {
+      z.next_out = buffer;
+      z.avail_out = sizeof buffer;
+      deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+      out.append(reinterpret_cast<char*>(buffer), sizeof buffer - z.avail_out);
+    } while (z.avail_out == 0);
+    if (last)
+      break;
+  }
+  deflateEnd(&z);
+  return out;
+}
+
+TEST_F(VoUpdateConfigDisk, NoFileInflatesBeyondItsListedSize) {
+  // 256 MB of zeros in a few hundred kilobytes, for a file listed with 10 bytes.
+  const std::string bomb = DeflateZeros(256 << 20);
+  ASSERT_LT(bomb.size(), 512u * 1024);
+  Dir.Write("target", "old");
+  try {
+    InflateToFile(bomb, Dir.Path + "target", 10);
+    ADD_FAILURE() << "the bomb was inflated";
+  } catch (const EInflate& e) {
+    EXPECT_STREQ(e.what(), "The file's content inflates beyond its listed size of 10 bytes");
+  }
+  EXPECT_EQ(Dir.Read("target"), "old");
+  EXPECT_EQ(OnDisk(), Strings{"target"}) << "no temporary file is left";
+
+  // Exactly the listed size is whole content; one byte more is not.
+  InflateToFile(Deflate("0123456789"), Dir.Path + "target", 10);
+  EXPECT_EQ(Dir.Read("target"), "0123456789");
+  EXPECT_THROW(InflateToFile(Deflate("0123456789A"), Dir.Path + "target", 10), EInflate);
+  InflateToFile(Deflate(""), Dir.Path + "empty", 0);
+  EXPECT_EQ(Dir.Read("empty"), "");
+  EXPECT_THROW(InflateToFile(Deflate("x"), Dir.Path + "empty", 0), EInflate);
+  EXPECT_EQ(OnDisk(), (Strings{"empty", "target"}));
+
+  // In an update the listed size bounds the file and its answer; a changed
+  // file is bounded by the list's size, not by what lies on disk.
+  Dir.Write("changed", "0123456789 and much more on disk");
+  Load(Unlisted("bomb", 1, umReplace, 10) + Unlisted("changed", 2, umReplace, 5) +
+       Unlisted("after", 3, umReplace));
+  Connection->Answers[1] = bomb;
+  Connection->Answers[2] = Deflate("12345");
+  Manifest->Update(Dir.Path, Connection, "admin:getFile");
+  EXPECT_EQ(Connection->Calls, (std::vector<int32_t>{1, 2, 3})) << "the walk goes on";
+  EXPECT_EQ(Connection->Limits,
+            (std::vector<int64_t>{FileAnswerLimit(10), FileAnswerLimit(5), FileAnswerLimit(9)}));
+  EXPECT_EQ(OnDisk(), (Strings{"after", "changed", "empty", "target"})) << "no bomb, no temporary";
+  EXPECT_EQ(Dir.Read("changed"), "12345");
+  EXPECT_EQ(Dir.Read("after"), "content 3");
+
+  // The bound of an answer covers a stream of incompressible content.
+  std::string noise(100000, '\0');
+  for (size_t i = 0; i < noise.size(); ++i)
+    noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+  EXPECT_LT(static_cast<int64_t>(Deflate(noise).size()) + 3 + 4 + 16 + 4,
+            FileAnswerLimit(static_cast<uint32_t>(noise.size())));
+  EXPECT_GT(FileAnswerLimit(0xFFFFFFFFu), int64_t{0xFFFFFFFF}) << "no 32-bit wrap";
 }
 
 TEST_F(VoUpdateConfigDisk, AFetchEndedMidwayByTheProcessIsCleanedUpByTheNextUpdate) {

@@ -163,9 +163,18 @@ void TConnection::Transfer(IMessage& message, const std::string& path) {
   TMemoryStream& source = message.GetWriteStream();
   source.SetPosition(0);
   const std::string url = "http://" + FHost + (path.empty() ? FPath : path);
+  TLimitedStream answer(message.GetReadStream(), message.GetAnswerLimit());
   try {
-    FClient->Post(url, source, message.GetReadStream());
+    FClient->Post(url, source, answer);
   } catch (const Exception& e) {
+    // Whatever the back end made of the refusal (libcurl reports its own
+    // write error), the reason is the bound.
+    // The server has carried out the request and moved on in its sequence;
+    // the next call starts a fresh session.
+    if (answer.Overflowed()) {
+      SetActive(false);
+      throw EConnection(answer.TooLargeText());
+    }
     throw EConnection(TransportError(e.ClassName(), e.Message()));
   } catch (const std::exception& e) {
     throw EConnection(TransportError(ClassNameOf(e), e.what()));

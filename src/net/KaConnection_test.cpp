@@ -225,6 +225,28 @@ TEST_F(ConnectionTest, ServerErrorsAndHTTPFailuresKeepTheSession) {
                             Ciphered(EchoRequest(SessionA, 1), "key")}));
 }
 
+TEST_F(ConnectionTest, AnAnswerBeyondTheMessagesLimitIsRefusedAndEndsTheSession) {
+  Answer(AnswerBody(2, 0, 0, "key", WireString(SessionA)));
+  Answer(Ok("key"));
+  Answer(Ok("", WireString(std::string(200, 'x'))));
+  IMessagePtr m = Connection->NewMessage("test:echo");
+  EXPECT_EQ(m->GetAnswerLimit(), DefaultAnswerLimit);
+  m->SetAnswerLimit(100);
+  EXPECT_EQ(MessageOf<EConnection>([&] { Connection->Call(m); }),
+            "The server's answer is larger than the 100 bytes expected for this request");
+  EXPECT_EQ(m->GetReadStream().GetSize(), 0) << "nothing of it is kept";
+  EXPECT_FALSE(Connection->GetActive()) << "the server went on in its sequence; we start afresh";
+
+  // Up to the limit an answer is read as usual, in a new session.
+  Answer(Ok());
+  Answer(Ok("", WireString(std::string(80, 'y'))));
+  IMessagePtr n = Connection->NewMessage("test:echo");
+  n->SetAnswerLimit(3 + 4 + 4 + 80);
+  Connection->Call(n);
+  EXPECT_EQ(n->ReadString(), std::string(80, 'y'));
+  EXPECT_EQ(Sent().back(), Request(Dashes, 0, "test:echo"));
+}
+
 TEST_F(ConnectionTest, FailedHelloLeavesTheConnectionInactive) {
   Answer("", 503);
   EXPECT_EQ(MessageOf<EConnection>([&] { Echo(); }), "$(Connection Error) Code: 503!");

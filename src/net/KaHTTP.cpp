@@ -136,3 +136,35 @@ IHTTPFactory& HTTPFactory() {
   static THTTPFactory factory;
   return factory;
 }
+
+int64_t TLimitedStream::Write(const void* buffer, int64_t count) {
+  if (count > 0 && FInner.GetPosition() + count > FLimit)
+    RaiseTooLarge();
+  return FInner.Write(buffer, count);
+}
+
+void TLimitedStream::SetSize(int64_t size) {
+  if (size > FLimit)
+    RaiseTooLarge();
+  FInner.SetSize(size);
+}
+
+void TLimitedStream::ExpectLength(int64_t length) {
+  if (length > FLimit - FInner.GetPosition())
+    RaiseTooLarge();
+}
+
+std::string TLimitedStream::TooLargeText() const {
+  return "The server's answer is larger than the " + std::to_string(FLimit) +
+         " bytes expected for this request";
+}
+
+void TLimitedStream::RaiseTooLarge() {
+  FOverflowed = true;
+  throw EAnswerTooLarge(TooLargeText());
+}
+
+void ExpectAnswerLength(TStream* target, int64_t length) {
+  if (auto* limited = dynamic_cast<TLimitedStream*>(target); limited && length >= 0)
+    limited->ExpectLength(length);
+}

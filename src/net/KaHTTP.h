@@ -83,6 +83,43 @@ public:
 
 using IHTTPPtr = std::shared_ptr<IHTTP>;
 
+// An answer that would grow past what the caller accepts for its kind of
+// call; raised by TLimitedStream before the bytes are stored.
+KA_DECLARE_EXCEPTION(EAnswerTooLarge, EHTTP);
+
+// The target of a request whose answer has a bound: writes pass to the inner
+// stream until they would make it longer than the limit, and raise
+// EAnswerTooLarge then, so a server cannot make the client allocate what it
+// claims or sends beyond the bound. A back end that learns the answer's
+// length from its head calls ExpectLength first and refuses it before reading
+// any of the body. Overflowed tells afterwards, whatever a back end made of
+// the exception (libcurl turns it into its own write error).
+class TLimitedStream : public TStream {
+public:
+  TLimitedStream(TStream& inner, int64_t limit) : FInner(inner), FLimit(limit) {}
+
+  int64_t Read(void* buffer, int64_t count) override { return FInner.Read(buffer, count); }
+  int64_t Write(const void* buffer, int64_t count) override;
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override { return FInner.Seek(offset, origin); }
+  int64_t GetSize() override { return FInner.GetSize(); }
+  void SetSize(int64_t size) override;
+
+  void ExpectLength(int64_t length);
+  int64_t Limit() const { return FLimit; }
+  bool Overflowed() const { return FOverflowed; }
+  std::string TooLargeText() const;
+  [[noreturn]] void RaiseTooLarge();
+
+private:
+  TStream& FInner;
+  int64_t FLimit;
+  bool FOverflowed = false;
+};
+
+// ExpectLength of the target when it is a TLimitedStream; a length below 0
+// (none announced) passes.
+void ExpectAnswerLength(TStream* target, int64_t length);
+
 class THTTPRequest : public IHTTPRequest {
 public:
   std::string GetContentType() const override { return FContentType; }

@@ -131,6 +131,9 @@ public:
       list.push_back(ReadString());
   }
 
+  int64_t GetAnswerLimit() const override { return FAnswerLimit; }
+  void SetAnswerLimit(int64_t limit) override { FAnswerLimit = limit; }
+
 private:
   void WriteBuffer(const void* bytes, int64_t count) { FWriteStream.WriteBuffer(bytes, count); }
 
@@ -159,6 +162,7 @@ private:
   std::string FCommand;
   TMemoryStream FReadStream;
   TMemoryStream FWriteStream;
+  int64_t FAnswerLimit = DefaultAnswerLimit;
 };
 
 } // namespace

@@ -61,7 +61,17 @@ public:
   virtual void WriteStrings(const std::vector<std::string>& list) = 0;
   // Appends to the caller's list.
   virtual void ReadStrings(std::vector<std::string>& list) = 0;
+
+  // The most bytes the caller accepts as the answer, a bound for its kind of
+  // call; the connection refuses a longer answer before holding it. Never
+  // sent. DefaultAnswerLimit when not set.
+  virtual int64_t GetAnswerLimit() const = 0;
+  virtual void SetAnswerLimit(int64_t limit) = 0;
 };
+
+// Ample for every answer but a file's content: a session, a product name and
+// a manifest of many thousand files.
+inline constexpr int64_t DefaultAnswerLimit = 64 * 1024 * 1024;
 
 using IMessagePtr = std::shared_ptr<IMessage>;
 

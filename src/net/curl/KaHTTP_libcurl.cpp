@@ -156,6 +156,7 @@ size_t TKaHTTPCurlThread::Write(const char* data, size_t size) {
     CurlEasyGetinfo(FHandle, CURLINFO_CONTENT_LENGTH_DOWNLOAD, &length);
     FExpectedLength = static_cast<int64_t>(std::llround(length));
     FReceiveBegun = true;
+    ExpectAnswerLength(&FTarget, FExpectedLength);
     // libcurl says -1 when the server sends no length: a level that is not
     // measured, as for a length of 0.
     int32_t maximum = FExpectedLength > 0 ? static_cast<int32_t>(FExpectedLength) : 0;

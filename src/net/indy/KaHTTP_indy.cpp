@@ -177,7 +177,8 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
         return true;
       return guarded([&] {
         int64_t length = 0;
-        TryStrToInt64(res.get_header_value("Content-Length"), length);
+        if (TryStrToInt64(res.get_header_value("Content-Length"), length))
+          ExpectAnswerLength(target, length);
         OnWorkBegin(TWorkMode::wmRead, length);
         receiving = true;
       });

@@ -168,6 +168,40 @@ TEST_P(HTTPConformance, ErrorStatusesReachTheCallerWithTheirBodies) {
   EXPECT_EQ(target2.Bytes(), "no such thing");
 }
 
+TEST_P(HTTPConformance, ALimitedTargetRefusesAnAnswerBeyondItsLimit) {
+  TTestHTTPServer server;
+  // A head claiming 3 GB: refused before any byte of the body is stored.
+  TTestReply claims = Reply(200, "small body");
+  claims.Framing = TTestReply::TFraming::Close;
+  claims.Headers = {{"Content-Length", "3000000000"}};
+  server.On("/claims", claims);
+  // No length at all: the body is cut where it passes the limit.
+  TTestReply endless = Reply(200, BinaryBody(50000));
+  endless.Framing = TTestReply::TFraming::Close;
+  endless.PieceSize = 4000;
+  server.On("/endless", endless);
+  server.On("/fits", Reply(200, BinaryBody(1000)));
+
+  for (const char* path : {"/claims", "/endless"}) {
+    IHTTPPtr http = NewClient();
+    TMemoryStream source("request"), answer;
+    TLimitedStream target(answer, 1000);
+    EXPECT_THROW(http->Post(server.URL(path), source, target), EHTTP) << path;
+    EXPECT_TRUE(target.Overflowed()) << path;
+    EXPECT_LE(answer.GetSize(), 1000) << path;
+    if (std::string(path) == "/claims") {
+      EXPECT_EQ(answer.GetSize(), 0) << "refused by its head";
+    }
+    EXPECT_TRUE(WorkIsIdle()) << path;
+  }
+  IHTTPPtr http = NewClient();
+  TMemoryStream source("request"), answer;
+  TLimitedStream target(answer, 1000);
+  http->Post(server.URL("/fits"), source, target);
+  EXPECT_TRUE(answer.Bytes() == BinaryBody(1000));
+  EXPECT_FALSE(target.Overflowed());
+}
+
 TEST_P(HTTPConformance, HeadAsTheBackEndOffersIt) {
   TTestHTTPServer server;
   server.On("/h", Reply(200, "body not sent"));

@@ -137,6 +137,7 @@ void TScriptedFileConnection::Call(const IMessagePtr& message, const std::string
   request->GetReadStream().SetPosition(0);
   const int32_t id = request->ReadInteger();
   Calls.push_back(id);
+  Limits.push_back(message->GetAnswerLimit());
   if (Failing.count(id))
     throw EScriptedCall("$(Connection is Out-of-Sync)!");
   IMessagePtr answer = CreateMessage();

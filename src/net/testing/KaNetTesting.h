@@ -77,7 +77,8 @@ std::string WireString(const std::string& text);
 // "admin:getFile" with an identifier is answered with a zlib stream of
 // "content <id>", or of Answers[id] as it is (any bytes, a broken stream
 // too); an identifier in Failing raises EScriptedCall as a server that has
-// gone away would. Every identifier asked for is kept in Calls, in order.
+// gone away would. Every identifier asked for is kept in Calls, in order,
+// with the message's answer limit in Limits.
 KA_DECLARE_EXCEPTION(EScriptedCall, Exception);
 
 class TScriptedFileConnection : public IConnection {
@@ -96,6 +97,7 @@ public:
   std::map<int32_t, std::string> Answers;
   std::set<int32_t> Failing;
   std::vector<int32_t> Calls;
+  std::vector<int64_t> Limits; // the answer limit of each call
 };
 
 // data as one zlib stream (RFC 1950), as the server stores file content.

@@ -49,6 +49,8 @@ void StoreResponse(IHTTP& http, HINTERNET request) {
 // The body of the answer in blocks; a body that only precedes a retry is
 // read past (target none).
 void ReadBody(IHTTP& http, HINTERNET request, TStream* target) {
+  // The length as the server sent it, up to 4 GB (0 when it sent none).
+  ExpectAnswerLength(target, static_cast<uint32_t>(http.GetResponse().GetContentLength()));
   TWorkGuard receiving(WorkReceive, http.GetResponse().GetContentLength());
   char block[BlockSize];
   DWORD n = 0;
