@@ -33,7 +33,9 @@ bool TVoStrings::ContainsText(std::string_view text) const {
 
 bool IsPlainEntryName(std::string_view name) {
   static constexpr std::string_view Refused = "\\/:<>\"|?*";
-  if (name.empty() || name.back() == '.' || name.back() == ' ')
+  // No file system of Windows holds a longer name.
+  constexpr size_t LongestName = 255;
+  if (name.empty() || name.size() > LongestName || name.back() == '.' || name.back() == ' ')
     return false; // also "." and ".."
   for (char c : name)
     if (static_cast<unsigned char>(c) < 32 || Refused.find(c) != std::string_view::npos)
@@ -41,8 +43,12 @@ bool IsPlainEntryName(std::string_view name) {
   // Windows opens the device for a device name with any extension, and it
   // ignores blanks before the extension ("NUL .txt").
   std::string base = UpperCase(TrimRight(name.substr(0, name.find('.'))));
-  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+      base == "CONOUT$")
     return false;
+  // Windows takes the superscript digits of its Western code page (1252:
+  // B9, B2, B3) for ports too.
+  static constexpr std::string_view PortDigits = "123456789\xB9\xB2\xB3";
   bool numbered = base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT"));
-  return !(numbered && base[3] >= '1' && base[3] <= '9');
+  return !(numbered && PortDigits.find(base[3]) != std::string_view::npos);
 }

@@ -156,8 +156,9 @@ struct TVoFolderWalk {
 void WalkFolder(const IVoNodePtr& root, const std::string& path, const TVoFolderWalk& walk);
 
 // True for one plain file or directory name that stays inside the directory
-// it is joined to on every platform: not empty, not "." or "..", no path
-// separator, drive colon, control character or wildcard, no trailing dot or
-// blank, and no device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an
-// extension).
+// it is joined to on every platform: not empty, at most 255 characters, not
+// "." or "..", no path separator, drive colon (so no stream either), control
+// character or wildcard, no trailing dot or blank, and no device name (CON,
+// PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9 and COM/LPT with a
+// superscript digit, also with an extension).
 bool IsPlainEntryName(std::string_view name);

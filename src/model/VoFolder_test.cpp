@@ -255,6 +255,11 @@ TEST(VoFolderText, PlainEntryNames) {
         "con",  "Prn.txt", "aux.tar.gz", "NUL",  "nul .txt", "COM1",  "com9.log", "LPT1",  "lpt9"})
     EXPECT_FALSE(IsPlainEntryName(bad)) << bad;
   EXPECT_FALSE(IsPlainEntryName(std::string("a\0b", 3)));
+  for (const char* bad : {"conin$", "CONOUT$.log", "COM\xB9", "lpt\xB2.txt", "COM\xB3"})
+    EXPECT_FALSE(IsPlainEntryName(bad)) << bad;
+  EXPECT_TRUE(IsPlainEntryName("COM\xB4")) << "only the three superscripts of the code page";
+  EXPECT_TRUE(IsPlainEntryName(std::string(255, 'n')));
+  EXPECT_FALSE(IsPlainEntryName(std::string(256, 'n')));
 }
 
 namespace {

@@ -98,8 +98,10 @@ private:
 
 void FetchFile(const IConnectionPtr& connection, const std::string& command,
                const std::string& target, int32_t id, uint32_t listedSize) {
-  if (size_t p = target.rfind('\\'); p != std::string::npos)
-    ForceDirectories(target.substr(0, p));
+  // A listed directory that is a file on disk cannot take the file: nothing
+  // is fetched for it.
+  if (size_t p = target.rfind('\\'); p != std::string::npos && !ForceDirectories(target.substr(0, p)))
+    return;
   IMessagePtr message = connection->NewMessage(command);
   message->WriteInteger(id);
   message->SetAnswerLimit(FileAnswerLimit(listedSize));

@@ -406,7 +406,17 @@ TEST_F(VoUpdateConfigDisk, NamesThatAreNoPlainNamesNeverReachTheDisk) {
                            "Aux",
                            "NUL.victim.txt",
                            "COM1",
-                           "lpt9.log"};
+                           "lpt9.log",
+                           "C:\\victim.txt",
+                           "\\\\?\\C:\\victim.txt",
+                           "\\\\server\\share\\victim.txt",
+                           "victim.txt:stream",
+                           "a\\..\\..\\victim.txt",
+                           "victim.txt.",
+                           "victim.txt ",
+                           "conout$",
+                           "COM\xB9",
+                           std::string(300, 'v')};
   for (const std::string& bad : refused) {
     Connection->Calls.clear();
     Load("|+0,0," + Escape(bad) + "\r\n" + Unlisted("victim.txt", 8, umReplace) + "|x\r\n" +
@@ -429,4 +439,22 @@ TEST_F(VoUpdateConfigDisk, NamesThatAreNoPlainNamesNeverReachTheDisk) {
   EXPECT_EQ(Connection->Calls, std::vector<int32_t>{1});
   EXPECT_EQ(OnDisk("app\\"), Strings{"good"});
   EXPECT_EQ(Dir.Read("victim.txt"), "precious");
+}
+
+TEST_F(VoUpdateConfigDisk, AnEntryOfTheOtherKindOnDiskIsLeftAsItIs) {
+  // Listed as a file, a directory on disk; listed as a directory, a file.
+  ForceDirectories(Dir.Path + "dirOnDisk\\");
+  Dir.Write("dirOnDisk\\mine.txt", "mine");
+  Dir.Write("fileOnDisk", "mine too");
+  Load(Unlisted("dirOnDisk", 1, umReplace) + "|+0,0,fileOnDisk\r\n" +
+       Unlisted("inner", 2, umReplace) + "|x\r\n" + Unlisted("good", 3, umReplace));
+  EXPECT_TRUE(Manifest->NeedsUpdate(Dir.Path));
+  Manifest->Update(Dir.Path, Connection, "admin:getFile");
+  EXPECT_EQ(Connection->Calls, (std::vector<int32_t>{1, 3}))
+      << "no directory for the inner file, so nothing is fetched for it";
+  EXPECT_EQ(OnDisk(), (Strings{"dirOnDisk", "fileOnDisk", "good"})) << "no temporary file is left";
+  EXPECT_EQ(OnDisk("dirOnDisk\\"), Strings{"mine.txt"});
+  EXPECT_EQ(Dir.Read("dirOnDisk\\mine.txt"), "mine");
+  EXPECT_EQ(Dir.Read("fileOnDisk"), "mine too");
+  EXPECT_EQ(Dir.Read("good"), "content 3");
 }
