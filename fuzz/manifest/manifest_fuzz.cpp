@@ -1,15 +1,19 @@
-// The manifest text followed by NeedsUpdate on a scratch directory: any bytes
-// load (or raise a conversion error from the file list), the check only
-// reads the directory, and the written form is a fixed point.
+// The manifest text followed by NeedsUpdate on a scratch directory, then by
+// an Update of an installation directory through a scripted connection: any
+// bytes load (or raise a conversion error from the file list), the check only
+// reads its directory, the update writes only inside the installation
+// directory whatever the list names, and the written form is a fixed point.
 
 #include "base/KaExceptions.h"
 #include "model/VoUpdateConfig.h"
+#include "net/KaConnectionIntf.h"
 
 #include "FuzzScratch.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <zlib.h>
 
 namespace {
 
@@ -18,11 +22,53 @@ void Check(bool condition) {
     std::abort();
 }
 
+// Answers every "admin:getFile" with an empty file, which fits any listed size.
+class TEmptyFiles : public IConnection {
+public:
+  bool GetActive() const override { return true; }
+  void SetActive(bool) override {}
+  std::string GetHost() const override { return "fuzz"; }
+  void SetHost(const std::string&) override {}
+  std::string GetPath() const override { return "/"; }
+  void SetPath(const std::string&) override {}
+  IMessagePtr NewMessage(const std::string& command) override {
+    IMessagePtr m = CreateMessage();
+    m->SetCommand(command);
+    return m;
+  }
+  void Call(const IMessagePtr& message, const std::string&) override {
+    static const std::string empty = [] {
+      uLongf size = compressBound(0);
+      std::string out(size, '\0');
+      compress(reinterpret_cast<Bytef*>(out.data()), &size, nullptr, 0);
+      out.resize(size);
+      return out;
+    }();
+    IMessagePtr answer = CreateMessage();
+    answer->WriteString(empty);
+    TMemoryStream& r = message->GetReadStream();
+    r.Clear();
+    r.CopyFrom(answer->GetWriteStream(), 0);
+    r.SetPosition(0);
+  }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string scratch = FuzzScratchDir();
-  static const std::string before = FuzzScratchListing(scratch);
+  // The update's sandbox: the installation directory app\ and, beside it, a
+  // file that must never change.
+  static const std::string sandbox = FuzzScratchDir() + "sandbox\\";
+  static const std::string app = sandbox + "inner\\app\\";
+  static const std::string outside = [] {
+    ForceDirectories(app);
+    TFileStream(sandbox + "victim.txt", fmCreate).WriteString("precious");
+    return FuzzScratchListing(sandbox, app);
+  }();
+  static const IConnectionPtr connection = std::make_shared<TEmptyFiles>();
+  static const std::string before = FuzzScratchListing(scratch, sandbox);
+
   const std::string text(reinterpret_cast<const char*>(data), size);
   IVoUpdateConfigPtr manifest = CreateUpdateConfig();
   try {
@@ -30,10 +76,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const EConvertError&) {
   }
   manifest->NeedsUpdate(scratch);
-  Check(FuzzScratchListing(scratch) == before);
+  Check(FuzzScratchListing(scratch, sandbox) == before);
 
-  const std::string written = manifest->GetText();
+  manifest->Update(app, connection, "admin:getFile");
+  Check(FuzzScratchListing(sandbox, app) == outside);
+  manifest->Remove(app, true);
+  FuzzEraseTree(app);
+  ForceDirectories(app);
+
   IVoUpdateConfigPtr again = CreateUpdateConfig();
+  const std::string written = manifest->GetText();
   again->SetText(written);
   Check(again->GetText() == written);
   return 0;
