@@ -3,6 +3,7 @@
 // point. The scan runs against a small scratch directory, never against the
 // path the text names.
 
+#include "FuzzCheck.h"
 #include "base/KaExceptions.h"
 #include "base/KaFiles.h"
 #include "model/VoFolder.h"
@@ -14,14 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-} // namespace
+namespace {} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string scratch = FuzzScratchDir();
@@ -36,13 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string written = folder->GetText();
   IVoFolderPtr again = CreateFolder();
   again->SetText(written); // what we write we read, without an error
-  Check(again->GetText() == written);
+  FUZZ_CHECK(again->GetText() == written);
 
   folder->GetFileList();
   folder->GetEmptyDirs();
   folder->SetPath(scratch);
   IVoNodePtr scanned = folder->Scan();
-  Check(scanned != nullptr);
+  FUZZ_CHECK(scanned != nullptr);
   folder->Update();
   folder->Purge();
   again->SetRoot(folder->GetRoot());

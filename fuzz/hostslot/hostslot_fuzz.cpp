@@ -5,6 +5,7 @@
 // Input: the first byte chooses: even, the rest is an image; odd, the rest is
 // a host.
 
+#include "FuzzCheck.h"
 #include "setup/HostSlot.h"
 #include "setup/HostSlotStamp.h"
 #include "websetup/HostStamp.h"
@@ -14,11 +15,6 @@
 #include <string>
 
 namespace {
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
 
 std::string ImageWithSlot() {
   std::string slot = "websetup:server-host:v";
@@ -38,13 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (data[0] % 2 == 0) {
     try {
       size_t at = FindHostSlot(rest);
-      Check(at + HostSlotSize <= rest.size());
+      FUZZ_CHECK(at + HostSlotSize <= rest.size());
       std::string host = ReadHostSlot(rest);
-      Check(host.size() < HostSlotTextSize + 1);
+      FUZZ_CHECK(host.size() < HostSlotTextSize + 1);
       std::string image = rest;
       StampHostSlot(image, "example.com:8080");
-      Check(image.size() == rest.size());
-      Check(ReadHostSlot(image) == "example.com:8080");
+      FUZZ_CHECK(image.size() == rest.size());
+      FUZZ_CHECK(ReadHostSlot(image) == "example.com:8080");
     } catch (const EHostSlot&) {
     }
     return 0;
@@ -52,14 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool valid = IsValidServerHost(rest);
   const bool handedOut = CheckHost(rest).empty();
   // What the vendor's tool hands out, the slot holds.
-  Check(!handedOut || valid);
+  FUZZ_CHECK(!handedOut || valid);
   std::string image = ImageWithSlot();
   try {
     StampHostSlot(image, rest);
-    Check(valid);
-    Check(ReadHostSlot(image) == rest);
+    FUZZ_CHECK(valid);
+    FUZZ_CHECK(ReadHostSlot(image) == rest);
   } catch (const EHostSlot&) {
-    Check(!valid);
+    FUZZ_CHECK(!valid);
   }
   return 0;
 }

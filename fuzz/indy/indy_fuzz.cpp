@@ -8,6 +8,7 @@
 // Input: the first byte chooses: bit 0 set, the server is the proxy. The rest
 // is the answer.
 
+#include "FuzzCheck.h"
 #include "base/KaExceptions.h"
 #include "base/KaStreams.h"
 #include "net/indy/KaHTTP_indy.h"
@@ -26,11 +27,6 @@
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
 // Accepts one connection after the other on 127.0.0.1, reads a request head
 // and its body, answers with the current answer and closes.
 class TAnswerServer {
@@ -40,8 +36,8 @@ public:
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    Check(::bind(FListen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0);
-    Check(::listen(FListen, 16) == 0);
+    FUZZ_CHECK(::bind(FListen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0);
+    FUZZ_CHECK(::listen(FListen, 16) == 0);
     socklen_t len = sizeof addr;
     ::getsockname(FListen, reinterpret_cast<sockaddr*>(&addr), &len);
     FPort = ntohs(addr.sin_port);
@@ -136,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     http.Post("http://" + here + "/cgi-bin/RUzodi", source, target);
     // With a challenge answered the same bytes come twice at most.
-    Check(target.GetSize() <= static_cast<int64_t>(answer.size()));
+    FUZZ_CHECK(target.GetSize() <= static_cast<int64_t>(answer.size()));
   } catch (const Exception&) {
   }
   http.GetResponse().GetStatusCode();

@@ -7,6 +7,7 @@
 // entry. Bytes are read as UTF-8 where they can be, so texts hold characters
 // beyond 8 bits too.
 
+#include "FuzzCheck.h"
 #include "base/KaExceptions.h"
 #include "base/KaText.h"
 #include "i18n/BuiltInTexts.h"
@@ -18,13 +19,8 @@
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
 void CheckTranslated(const std::u16string& result) {
-  Check(result.find(u"$(") == std::u16string::npos);
+  FUZZ_CHECK(result.find(u"$(") == std::u16string::npos);
 }
 
 } // namespace
@@ -51,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // A key already present is refused; the table stays as it was.
     }
   }
-  Check(Translate(text) == text); // no current language yet
+  FUZZ_CHECK(Translate(text) == text); // no current language yet
   translator->SetLanguage(u"XX");
   CheckTranslated(Translate(text));
 

@@ -8,6 +8,7 @@
 // each a two-byte little-endian length and that many bytes, for "hi!" and the
 // product information request that follows it.
 
+#include "FuzzCheck.h"
 #include "base/KaExceptions.h"
 #include "net/KaConnection.h"
 #include "net/KaMessage.h"
@@ -20,11 +21,6 @@
 #include <vector>
 
 namespace {
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
 
 // One read, checked against the message format's rules: a read that fails
 // consumes nothing (a string's four length bytes excepted), one that
@@ -55,7 +51,7 @@ void ReadOne(IMessage& m, uint8_t op) {
     case 9: echo->WriteCurrency(m.ReadCurrency()), consumed = 8; break;
     case 10: {
       std::string s = m.ReadString();
-      Check(static_cast<int64_t>(s.size()) <= left - 4);
+      FUZZ_CHECK(static_cast<int64_t>(s.size()) <= left - 4);
       echo->WriteString(s);
       break;
     }
@@ -67,7 +63,7 @@ void ReadOne(IMessage& m, uint8_t op) {
     case 12: {
       std::vector<std::string> list{"kept"};
       m.ReadStrings(list);
-      Check(!list.empty() && list.front() == "kept");
+      FUZZ_CHECK(!list.empty() && list.front() == "kept");
       echo->WriteStrings(list);
       break;
     }
@@ -75,31 +71,31 @@ void ReadOne(IMessage& m, uint8_t op) {
       // A negative length yields an empty string after its four bytes.
       std::string s = m.ReadString();
       if (s.empty())
-        Check(in.GetPosition() == before + 4 || in.GetPosition() == before);
+        FUZZ_CHECK(in.GetPosition() == before + 4 || in.GetPosition() == before);
       break;
     }
     default: m.ReadByte(), consumed = 1; break;
     }
   } catch (const EConvertError&) {
     // A date-time whose double names no date: refused once its bytes are read.
-    Check(op % 15 == 6 && in.GetPosition() == before + 8);
+    FUZZ_CHECK(op % 15 == 6 && in.GetPosition() == before + 8);
     return;
   } catch (const EMessage& e) {
-    Check(std::strcmp(e.what(), "$(Buffer is empty)!") == 0);
+    FUZZ_CHECK(std::strcmp(e.what(), "$(Buffer is empty)!") == 0);
     // Only a string whose length was read may have moved.
     const int64_t moved = in.GetPosition() - before;
-    Check(moved == 0 || (op % 15 >= 10 && op % 15 <= 13 && moved >= 4));
+    FUZZ_CHECK(moved == 0 || (op % 15 >= 10 && op % 15 <= 13 && moved >= 4));
     return;
   }
   const int64_t moved = in.GetPosition() - before;
-  Check(moved <= left);
+  FUZZ_CHECK(moved <= left);
   if (consumed >= 0) {
-    Check(moved == consumed);
+    FUZZ_CHECK(moved == consumed);
     const std::string& echoed = echo->GetWriteStream().Bytes();
     if (!echoed.empty() && op % 15 != 8)
-      Check(std::memcmp(echoed.data(), in.Bytes().data() + before, echoed.size()) == 0);
+      FUZZ_CHECK(std::memcmp(echoed.data(), in.Bytes().data() + before, echoed.size()) == 0);
   }
-  Check(m.GetWriteStream().GetSize() == 0); // reading never writes
+  FUZZ_CHECK(m.GetWriteStream().GetSize() == 0); // reading never writes
 }
 
 void FuzzReads(const uint8_t* data, size_t size) {

@@ -2,6 +2,7 @@
 // any text is parsed or refused with EPublish naming why, every accepted path
 // is one a client would write, and the modes match paths of any shape.
 
+#include "FuzzCheck.h"
 #include "model/VoFolder.h"
 #include "server/ReleaseDescription.h"
 
@@ -9,20 +10,13 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-} // namespace
+namespace {} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   try {
     for (const std::string& part : SplitRelativePath(text))
-      Check(IsPlainEntryName(part));
+      FUZZ_CHECK(IsPlainEntryName(part));
   } catch (const EPublish&) {
   }
   TReleaseDescription d;
@@ -31,10 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const EPublish&) {
     return 0;
   }
-  Check(!d.DisplayName.empty() && !d.AppName.empty() && !d.AppDir.empty() && !d.Masks.empty());
-  Check(IsPlainEntryName(d.AppName + ".exe"));
+  FUZZ_CHECK(!d.DisplayName.empty() && !d.AppName.empty() && !d.AppDir.empty() && !d.Masks.empty());
+  FUZZ_CHECK(IsPlainEntryName(d.AppName + ".exe"));
   for (const std::string& path : d.Deletes)
-    Check(!SplitRelativePath(path).empty());
+    FUZZ_CHECK(!SplitRelativePath(path).empty());
   for (const std::string& path : {d.PayloadName, std::string("a"), std::string("a\\b\\c.txt"),
                                   std::string(""), std::string("\\"), text})
     d.ModeFor(path);

@@ -12,6 +12,7 @@
 //      it picks the command, the rest are its arguments, ciphered.
 //   3: as 1 with a session that has expired.
 
+#include "FuzzCheck.h"
 #include "net/KaCipher.h"
 #include "net/KaMessage.h"
 #include "server/ServerTesting.h"
@@ -26,11 +27,6 @@ namespace {
 
 constexpr int64_t FuzzNow = 1800000000;
 constexpr int64_t Lifetime = 3600;
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
 
 struct TWorld {
   TWorld()
@@ -99,28 +95,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     answer = world.Service.Handle(body);
   } catch (const EBadRequest&) {
-    Check(mode == 0);
+    FUZZ_CHECK(mode == 0);
     return 0;
   }
-  Check(answer.Head != nullptr);
+  FUZZ_CHECK(answer.Head != nullptr);
   std::string whole = answer.Head->GetWriteStream().Bytes();
   const int64_t announced = answer.Size();
   TMemoryStream chunk;
   while (TUpdateService::NextChunk(answer, chunk))
     whole += chunk.Bytes();
-  Check(static_cast<int64_t>(whole.size()) == announced);
+  FUZZ_CHECK(static_cast<int64_t>(whole.size()) == announced);
 
   // The answer reads as a client reads it.
   const std::string key = id.empty() ? std::string() : world.Sessions.Key(id, sequence);
   TParsedAnswer parsed = ParseAnswer(whole, key.empty() ? std::string(16, '?') : key);
-  Check(parsed.Status <= 2);
+  FUZZ_CHECK(parsed.Status <= 2);
   if (parsed.Status == 2) {
-    Check(!parsed.Ciphered);
-    Check(world.Sessions.IsValid(parsed.Message->ReadString(), FuzzNow));
+    FUZZ_CHECK(!parsed.Ciphered);
+    FUZZ_CHECK(world.Sessions.IsValid(parsed.Message->ReadString(), FuzzNow));
   } else {
-    Check(parsed.Ciphered && mode != 0 && mode != 3);
-    Check(parsed.Sequence == static_cast<uint8_t>(sequence + 1));
-    Check(parsed.NextKey == world.Sessions.Key(id, static_cast<uint8_t>(sequence + 1)));
+    FUZZ_CHECK(parsed.Ciphered && mode != 0 && mode != 3);
+    FUZZ_CHECK(parsed.Sequence == static_cast<uint8_t>(sequence + 1));
+    FUZZ_CHECK(parsed.NextKey == world.Sessions.Key(id, static_cast<uint8_t>(sequence + 1)));
     if (parsed.Status == 1)
       parsed.Message->ReadString();
   }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <zlib.h>
 
 namespace {
 
