@@ -30,8 +30,9 @@ ALLOWED = {
     "setup": {"base", "model", "net", "i18n", "ui"},
     "server": {"base", "model", "net", "i18n"},
     "tools": {"base", "model", "net", "i18n", "server"},
-    # End-to-end tests and the demo product are programs of their own.
+    # End-to-end tests, fuzz targets and the demo product are programs of their own.
     "tests": set(SRC_LAYERS) | {"server"},
+    "fuzz": set(SRC_LAYERS) | {"server", "fuzz"},
     "demo": set(SRC_LAYERS),
 }
 
@@ -43,7 +44,7 @@ ALLOWED_HEADERS = {
     "model": {"net/KaConnectionIntf.h", "net/KaWork.h", "net/testing/KaNetTesting.h"},
 }
 
-SCANNED = ("src", "server", "tools", "tests", "demo")
+SCANNED = ("src", "server", "tools", "tests", "fuzz", "demo")
 EXTENSIONS = (".h", ".hpp", ".cpp", ".cc", ".c")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 GTEST = re.compile(r"^(gtest|gmock)/")
@@ -54,7 +55,7 @@ def layer_of_file(rel):
     parts = rel.split("/")
     if parts[0] == "src":
         return parts[1] if len(parts) > 2 and parts[1] in SRC_LAYERS else None
-    if parts[0] in ("server", "tools", "tests", "demo"):
+    if parts[0] in ("server", "tools", "tests", "fuzz", "demo"):
         return parts[0]
     return None
 
@@ -62,7 +63,7 @@ def layer_of_file(rel):
 def layer_of_include(path):
     """The layer an include names by its first folder; None when not ours."""
     first = path.split("/")[0]
-    if first in SRC_LAYERS or first == "server":
+    if first in SRC_LAYERS or first in ("server", "fuzz"):
         return first
     if first == "websetup":
         return "tools"
@@ -74,7 +75,7 @@ def is_test_support(rel):
     parts = rel.split("/")
     name = os.path.splitext(parts[-1])[0]
     return (
-        parts[0] == "tests"
+        parts[0] in ("tests", "fuzz")
         or "testing" in parts[:-1]
         or "bench" in parts[:-1]
         or "soak" in parts[:-1]

@@ -1,7 +1,7 @@
 // The configuration text: any bytes load, and the written form is a fixed
 // point (written, read back and written again it stays the same text).
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 #include "model/VoConfig.h"
 
 #include <cstdint>

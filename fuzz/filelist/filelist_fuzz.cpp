@@ -3,13 +3,13 @@
 // point. The scan runs against a small scratch directory, never against the
 // path the text names.
 
-#include "FuzzCheck.h"
 #include "base/KaExceptions.h"
 #include "base/KaFiles.h"
+#include "fuzz/FuzzCheck.h"
 #include "model/VoFolder.h"
 #include "model/VoTree.h"
 
-#include "FuzzScratch.h"
+#include "fuzz/FuzzScratch.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -5,10 +5,8 @@
 // Input: the first byte chooses: even, the rest is an image; odd, the rest is
 // a host.
 
-#include "FuzzCheck.h"
-#include "setup/HostSlot.h"
-#include "setup/HostSlotStamp.h"
-#include "websetup/HostStamp.h"
+#include "fuzz/FuzzCheck.h"
+#include "net/KaHostSlot.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -46,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   const bool valid = IsValidServerHost(rest);
-  const bool handedOut = CheckHost(rest).empty();
+  const bool handedOut = CheckServerHost(rest).empty();
   // What the vendor's tool hands out, the slot holds.
   FUZZ_CHECK(!handedOut || valid);
   std::string image = ImageWithSlot();

@@ -8,9 +8,9 @@
 // Input: the first byte chooses: bit 0 set, the server is the proxy. The rest
 // is the answer.
 
-#include "FuzzCheck.h"
 #include "base/KaExceptions.h"
 #include "base/KaStreams.h"
+#include "fuzz/FuzzCheck.h"
 #include "net/indy/KaHTTP_indy.h"
 
 #include <arpa/inet.h>

@@ -4,12 +4,12 @@
 // reads its directory, the update writes only inside the installation
 // directory whatever the list names, and the written form settles.
 
-#include "FuzzCheck.h"
 #include "base/KaExceptions.h"
+#include "fuzz/FuzzCheck.h"
 #include "model/VoUpdateConfig.h"
 #include "net/KaConnectionIntf.h"
 
-#include "FuzzScratch.h"
+#include "fuzz/FuzzScratch.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -7,9 +7,9 @@
 // entry. Bytes are read as UTF-8 where they can be, so texts hold characters
 // beyond 8 bits too.
 
-#include "FuzzCheck.h"
 #include "base/KaExceptions.h"
 #include "base/KaText.h"
+#include "fuzz/FuzzCheck.h"
 #include "i18n/BuiltInTexts.h"
 #include "i18n/KaTranslator.h"
 

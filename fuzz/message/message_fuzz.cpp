@@ -8,11 +8,11 @@
 // each a two-byte little-endian length and that many bytes, for "hi!" and the
 // product information request that follows it.
 
-#include "FuzzCheck.h"
 #include "base/KaExceptions.h"
+#include "fuzz/FuzzCheck.h"
 #include "net/KaConnection.h"
 #include "net/KaMessage.h"
-#include "net/KaNetTesting.h"
+#include "net/testing/KaNetTesting.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // any text is parsed or refused with EPublish naming why, every accepted path
 // is one a client would write, and the modes match paths of any shape.
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 #include "model/VoFolder.h"
 #include "server/ReleaseDescription.h"
 

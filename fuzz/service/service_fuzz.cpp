@@ -12,12 +12,12 @@
 //      it picks the command, the rest are its arguments, ciphered.
 //   3: as 1 with a session that has expired.
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 #include "net/KaCipher.h"
 #include "net/KaMessage.h"
-#include "server/ServerTesting.h"
 #include "server/SessionScheme.h"
 #include "server/UpdateService.h"
+#include "server/testing/ServerTesting.h"
 
 #include <cstdint>
 #include <cstdlib>
