@@ -432,7 +432,7 @@ void TWinControl::Realign() {
   if (FAligning)
     return;
   TFlagScope aligning(FAligning);
-  TRect remaining = ClientRect();
+  TRect remaining = AlignRect();
   for (TAlign align : AlignOrder) {
     for (TControl* c : std::vector<TControl*>(FControls)) {
       if (c->Align() == align && c->Visible())

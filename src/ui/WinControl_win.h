@@ -93,8 +93,11 @@ public:
   // ones only when `allowDisabled`.
   TControl* ControlAtPos(TPoint p, bool allowDisabled = false) const;
   // Places the aligned children anew (after a size change or a change of
-  // their alignment).
+  // their alignment), within AlignRect.
   void Realign();
+  // The part of the client area the aligned children share: all of it,
+  // unless the control keeps a border of its own inside it (a panel).
+  virtual TRect AlignRect() const { return ClientRect(); }
 
   // The window's background is what the parent paints beneath it: for
   // controls drawn with a clear background over a picture.

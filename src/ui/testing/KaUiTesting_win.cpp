@@ -47,6 +47,24 @@ void ClickAt(TControl& control, int x, int y) {
 
 void Click(TControl& control) { ClickAt(control, control.Width() / 2, control.Height() / 2); }
 
+void MovePointer(TControl& control, int x, int y) { MovePointerTo(control.ClientToScreen({x, y})); }
+
+void MovePointerTo(TPoint screen) {
+  SetCursorPos(screen.X, screen.Y);
+  PumpMessages();
+}
+
+void PointerButton(TMouseButton button, bool down) {
+  static const DWORD flags[][2] = {{MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN},
+                                   {MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_RIGHTDOWN},
+                                   {MOUSEEVENTF_MIDDLEUP, MOUSEEVENTF_MIDDLEDOWN}};
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags[button][down];
+  SendInput(1, &input, sizeof input);
+  PumpMessages();
+}
+
 void PressKey(WORD key) {
   HWND focus = GetFocus();
   UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);

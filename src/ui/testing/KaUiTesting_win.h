@@ -33,6 +33,16 @@ void PumpMessages();
 void ClickAt(TControl& control, int x, int y);
 void Click(TControl& control);
 
+// The real pointer, moved and pressed as a person does it: the system
+// hit-tests and sends what it sends for real input (capture, enter and
+// leave, the non-client messages of a frame included). Only for test
+// programs that have the display to themselves (RUN_SERIAL), since the
+// pointer goes to whatever window is on top there. Each pumps the messages
+// that follow.
+void MovePointer(TControl& control, int x, int y); // client coordinates
+void MovePointerTo(TPoint screen);
+void PointerButton(TMouseButton button, bool down);
+
 // A key pressed and released on the focused window, through the message loop
 // (as typed: the character messages follow).
 void PressKey(WORD key);
