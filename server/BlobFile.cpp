@@ -7,8 +7,9 @@
 #include <unistd.h>
 #include <utility>
 
-TScopedFd OpenRegularFile(const std::string& path, struct stat& status) {
-  TScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+TScopedFd OpenRegularFile(const std::string& path, struct stat& status, bool followLink) {
+  TScopedFd fd(
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW)));
   if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
     return {};
   // Reads of a regular file ignore the flag; cleared all the same, so the

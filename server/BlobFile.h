@@ -9,8 +9,9 @@
 // Opens `path` for reading only if it is a regular file, and never waits: a
 // FIFO in its place would block a plain open() until some writer comes, on a
 // thread that serves other clients. The descriptor is invalid when the file
-// is missing or no regular file; `status` describes what was opened.
-TScopedFd OpenRegularFile(const std::string& path, struct stat& status);
+// is missing or no regular file (or, unless `followLink`, a symbolic link);
+// `status` describes what was opened.
+TScopedFd OpenRegularFile(const std::string& path, struct stat& status, bool followLink = true);
 
 // A stored blob opened for reading: one descriptor, read front to back while
 // an answer is sent. Move-only; the descriptor closes with the object.

@@ -5,12 +5,14 @@
 #include "base/KaStrings.h"
 #include "model/VoFolder.h"
 #include "model/VoUpdateConfig.h"
+#include "server/BlobFile.h"
 #include "server/Hex.h"
 #include "server/ReleaseStore.h"
 
 #include <openssl/evp.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -54,18 +56,24 @@ TListing ListFiles(const IVoNodePtr& root) {
   return listing;
 }
 
+// The scan refused links and special entries; reading refuses them again,
+// in case one took a file's place since.
 void ReadBlocks(const std::string& path, const std::function<void(const char*, size_t)>& use) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw EFOpenError("Cannot open file \"" + path + "\"");
+  struct stat st {};
+  TScopedFd fd = OpenRegularFile(path, st, false);
+  if (!fd)
+    throw EFOpenError("Cannot open file \"" + path + "\" as a regular file");
   std::vector<char> block(BlockSize);
-  while (in) {
-    in.read(block.data(), static_cast<std::streamsize>(block.size()));
-    if (in.gcount() > 0)
-      use(block.data(), static_cast<size_t>(in.gcount()));
+  for (;;) {
+    ssize_t n = ::read(fd.Get(), block.data(), block.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      throw EReadError("Cannot read \"" + path + "\"");
+    if (n == 0)
+      return;
+    use(block.data(), static_cast<size_t>(n));
   }
-  if (!in.eof())
-    throw EReadError("Cannot read \"" + path + "\"");
 }
 
 std::string Sha256OfFile(const std::string& path) {
@@ -219,7 +227,13 @@ private:
     for (const std::string& name : FDescription.Excludes)
       folder.GetExcludes().Add(name);
     FProgress << "scanning " << FOptions.AppDir << "\n";
-    folder.Update();
+    folder.SetPlainEntriesOnly(true);
+    try {
+      folder.Update();
+    } catch (const EVoFolder& e) {
+      throw EPublish(e.Message() + "; only regular files and directories inside the folder are "
+                                   "published");
+    }
     folder.Purge();
   }
 

@@ -8,15 +8,18 @@
 #include "server/testing/ServerTesting.h"
 
 #include <atomic>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 const char* Description = "[installer]\n"
                           "displayName=Demo\n"
@@ -137,6 +140,58 @@ TEST_F(PublisherTest, TheNextPublishRemovesTemporaryBlobsOfAKilledOne) {
   Publish();
   EXPECT_FALSE(fs::exists(orphan));
   EXPECT_EQ(Entries(2).size(), Entries(1).size());
+}
+
+// A link out of the folder would publish whatever it points at (the store's
+// own secret, say) to anyone; a FIFO would hang the scan; a link loop would
+// walk for seconds. Only regular files and directories inside the folder go
+// out, and the refusal names the entry.
+TEST_F(PublisherTest, OnlyRegularFilesInsideTheFolderArePublished) {
+  TReleaseStore(Root + "/store").LoadOrCreateSecret();
+  const std::string app = Root + "/app/";
+  auto refused = [&](const std::string& entry, const std::string& name) {
+    std::string message;
+    // Before the scan knew better it hung in a FIFO; writers that come and
+    // go let every read of it end, so that the test fails instead of hanging.
+    std::atomic<bool> done{false};
+    std::thread unblock([&] {
+      for (int i = 0; !done; ++i) {
+        std::this_thread::sleep_for(10ms);
+        if (int fd = i > 300 ? ::open((app + entry).c_str(), O_WRONLY | O_NONBLOCK) : -1; fd >= 0)
+          ::close(fd);
+      }
+    });
+    try {
+      Publish();
+    } catch (const Exception& e) {
+      message = e.Message();
+    } catch (const std::exception& e) {
+      message = e.what();
+    }
+    done = true;
+    unblock.join();
+    EXPECT_NE(message.find("\"" + name + "\""), std::string::npos) << entry << ": " << message;
+    EXPECT_FALSE(fs::exists(Root + "/store/current")) << entry << " was published";
+    fs::remove(app + entry);
+  };
+  fs::create_symlink(Root + "/store/secret", app + "secret.txt");
+  refused("secret.txt", "secret.txt");
+  fs::create_directory_symlink(Root + "/store", app + "bin/store");
+  refused("bin/store", "bin\\store");
+  fs::create_directory_symlink(app, app + "bin/loop");
+  refused("bin/loop", "bin\\loop");
+  fs::create_symlink(app + "Demo.exe", app + "bin/alias.exe");
+  refused("bin/alias.exe", "bin\\alias.exe");
+  ASSERT_EQ(::mkfifo((app + "pipe.dat").c_str(), 0600), 0);
+  refused("pipe.dat", "pipe.dat");
+
+  // A link that no mask takes is left out, as any other unlisted entry.
+  fs::create_symlink(Root + "/store/secret", app + "secret.key");
+  std::ostringstream progress;
+  TPublishOptions options{Root + "/store", Root + "/app", Root + "/desc.ini"};
+  WriteFileAtomically(Root + "/desc.ini",
+                      std::string(Description) + "[masks]\n|*.exe\n|*.ini\n|*.dll\n|*.log\n");
+  EXPECT_EQ(::Publish(options, progress).Release, 1);
 }
 
 TEST_F(PublisherTest, RefusesWhatClientsCouldNotInstall) {

@@ -67,6 +67,12 @@ struct TSearchRec {
   uint32_t Attr = 0;
   uint32_t Size = 0; // the low 32 bits of the size
   TDateTime Time;    // last write, local wall-clock time in 2-second steps
+  // A symbolic link (a reparse point on Windows); the fields above describe
+  // what it leads to, as the platform's search reports it.
+  bool Linked = false;
+  // Neither a file nor a directory: a FIFO, socket or device, which reading
+  // may block on for good. Only the POSIX search finds such entries.
+  bool Special = false;
   bool IsDirectory() const { return (Attr & faDirectory) != 0; }
 };
 

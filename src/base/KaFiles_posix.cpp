@@ -98,9 +98,13 @@ std::vector<TSearchRec> FindEntries(const std::string& pattern) {
     if (name == "." || name == ".." || !MatchesMask(name, mask))
       continue;
     struct stat st {};
-    if (!Stat(dir + name, st))
+    if (::lstat(NativePath(dir + name).c_str(), &st) != 0)
       continue;
     TSearchRec rec;
+    rec.Linked = S_ISLNK(st.st_mode);
+    if (rec.Linked && !Stat(dir + name, st))
+      continue; // leads nowhere
+    rec.Special = !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
     rec.Name = name;
     rec.Attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
     if (!(st.st_mode & S_IWUSR))

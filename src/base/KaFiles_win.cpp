@@ -114,6 +114,7 @@ std::vector<TSearchRec> FindEntries(const std::string& pattern) {
     TSearchRec rec;
     rec.Name = std::move(name);
     rec.Attr = fd.dwFileAttributes & 0xFF;
+    rec.Linked = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     rec.Size = fd.nFileSizeLow;
     rec.Time = FileTimeToLocal(fd.ftLastWriteTime, true);
     result.push_back(std::move(rec));

@@ -15,6 +15,9 @@
 // to decide whether to fetch, keep or delete each of them, its line-oriented
 // text form (the file list), and the scan that lays the tree over a directory.
 
+// A scan that met an entry it must not take (see SetPlainEntriesOnly).
+KA_DECLARE_EXCEPTION(EVoFolder, Exception);
+
 // What the last load or scan found for an entry.
 enum TVoNodeState : uint8_t {
   nsNew = 0,     // on disk, not in the tree before the scan
@@ -132,6 +135,13 @@ public:
   virtual void SaveToStream(TStream& stream) const = 0;
   virtual void LoadFromFile(const std::string& fileName) = 0;
   virtual void SaveToFile(const std::string& fileName) const = 0;
+  // For a folder that is published rather than installed: when set, Scan
+  // raises EVoFolder, naming the entry's path in the folder, for an entry it
+  // would take that is a symbolic link (it may lead out of the folder, or
+  // round in a loop) or neither file nor directory (reading a FIFO waits for
+  // a writer for good). Unset, the default and the installer's way, every
+  // entry is taken as the platform's search reports it.
+  virtual void SetPlainEntriesOnly(bool value) = 0;
 };
 
 using IVoFolderPtr = std::shared_ptr<IVoFolder>;

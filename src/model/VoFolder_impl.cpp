@@ -231,6 +231,7 @@ void TVoFolder::Merge(const std::string& dir, IVoNode& node) const {
   for (const TSearchRec& rec : all) {
     if (!rec.IsDirectory() || FExcludes.ContainsText(rec.Name))
       continue;
+    CheckPlain(dir, rec);
     TVoFolderDir* child;
     if (auto at = dirs.find(rec.Name); at != dirs.end()) {
       child = at->second;
@@ -251,6 +252,7 @@ void TVoFolder::Merge(const std::string& dir, IVoNode& node) const {
     for (const TSearchRec& rec : mask == "*" ? all : matched) {
       if (rec.IsDirectory())
         continue;
+      CheckPlain(dir, rec);
       const auto size = static_cast<int32_t>(rec.Size);
       if (auto at = files.find(rec.Name); at != files.end()) {
         TVoFolderFile* f = at->second;
@@ -275,6 +277,16 @@ void TVoFolder::Merge(const std::string& dir, IVoNode& node) const {
       }
     }
   }
+}
+
+// Checked before anything of the entry is read or walked into, so a FIFO
+// blocks nothing and a link loop ends at its first step.
+void TVoFolder::CheckPlain(const std::string& dir, const TSearchRec& rec) const {
+  if (!FPlainEntriesOnly || (!rec.Linked && !rec.Special))
+    return;
+  std::string path = dir.substr(std::min(dir.size(), FPath.size())) + rec.Name;
+  throw EVoFolder("\"" + path + "\" is " +
+                  (rec.Linked ? "a symbolic link" : "neither a file nor a directory"));
 }
 
 IVoNodePtr TVoFolder::Scan() const {

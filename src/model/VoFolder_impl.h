@@ -3,6 +3,8 @@
 #include "model/VoFolder.h"
 #include "model/VoTree_impl.h"
 
+struct TSearchRec;
+
 // The entries of a tree derive from the plain node; the root of every tree is
 // a plain node.
 class TVoFolderNode : public TVoNode, public virtual IVoFolderNode {
@@ -78,14 +80,17 @@ public:
   void SaveToStream(TStream& stream) const override;
   void LoadFromFile(const std::string& fileName) override;
   void SaveToFile(const std::string& fileName) const override;
+  void SetPlainEntriesOnly(bool value) override { FPlainEntriesOnly = value; }
 
 private:
   IVoNodePtr CopyTree() const;
   void Merge(const std::string& dir, IVoNode& node) const;
+  void CheckPlain(const std::string& dir, const TSearchRec& rec) const;
   void ReadLine(const std::string& line, IVoNodePtr& current);
 
   std::string FPath;
   TVoStrings FExcludes{false};
   TVoStrings FMasks{true};
   IVoNodePtr FRoot;
+  bool FPlainEntriesOnly = false;
 };

@@ -22,6 +22,13 @@ out=$("$tool" publish --store "$work/store" --description "$work/desc.ini" "$wor
 grep -q '^release 1 is current' <<<"$out" || fail "publish said: $out"
 grep -q 'added    bin\\tool.dll' <<<"$out" || fail "publish listed: $out"
 
+ln -s "$work/desc.ini" "$work/app/leak.txt"
+if err=$("$tool" publish --store "$work/store" --description "$work/desc.ini" "$work/app" 2>&1); then
+  fail "a symbolic link was published"
+fi
+grep -q '^websetup: "leak.txt" is a symbolic link' <<<"$err" || fail "publish of a link said: $err"
+rm "$work/app/leak.txt"
+
 printf '[installer]\nappName=A\n' >"$work/bad.ini"
 if err=$("$tool" publish --store "$work/store" --description "$work/bad.ini" "$work/app" 2>&1); then
   fail "an incomplete description was published"
