@@ -52,3 +52,38 @@ void TAccessLog::Write(const TAccessRecord& record) {
   std::fwrite(line.data(), 1, line.size(), FOut);
   std::fflush(FOut);
 }
+
+void TLogThrottle::Write(const TAccessRecord& record) {
+  const int64_t second =
+      std::chrono::duration_cast<std::chrono::seconds>(record.Time.time_since_epoch()).count();
+  std::lock_guard<std::mutex> guard(FMutex);
+  TKind& kind = FKinds[record.Request];
+  if (second != kind.Second) {
+    WriteHeld(record.Request, kind);
+    kind.Second = second;
+    kind.Written = 0;
+  }
+  if (kind.Written < FPerSecond) {
+    ++kind.Written;
+    FLog.Write(record);
+  } else {
+    ++kind.Held;
+  }
+}
+
+void TLogThrottle::Flush() {
+  std::lock_guard<std::mutex> guard(FMutex);
+  for (auto& [name, kind] : FKinds)
+    WriteHeld(name, kind);
+}
+
+void TLogThrottle::WriteHeld(const std::string& name, TKind& kind) {
+  if (kind.Held == 0)
+    return;
+  TAccessRecord summary;
+  summary.Time = std::chrono::system_clock::time_point(std::chrono::seconds(kind.Second + 1));
+  summary.Peer = "*";
+  summary.Request = name + " (" + std::to_string(kind.Held) + " more)";
+  kind.Held = 0;
+  FLog.Write(summary);
+}

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -37,4 +38,29 @@ public:
 private:
   std::FILE* FOut;
   std::mutex FMutex;
+};
+
+// Lines that a client can cause at any rate without sending a byte (refused
+// connections): a flood of connects must not become a flood of log lines.
+// Up to `perSecond` lines of each kind (the record's Request) are written in
+// a second; the rest of that second are counted and written as one line,
+// "<kind> (N more)", with the first of the next second or at Flush.
+class TLogThrottle {
+public:
+  TLogThrottle(TAccessLog& log, int perSecond) : FLog(log), FPerSecond(perSecond) {}
+  void Write(const TAccessRecord& record);
+  void Flush();
+
+private:
+  struct TKind {
+    int64_t Second = 0;
+    int Written = 0;
+    int64_t Held = 0;
+  };
+  void WriteHeld(const std::string& kind, TKind& counts);
+
+  TAccessLog& FLog;
+  const int FPerSecond;
+  std::mutex FMutex;
+  std::map<std::string, TKind> FKinds;
 };

@@ -12,13 +12,15 @@ using tcp = net::ip::tcp;
 namespace {
 
 constexpr auto AcceptRetry = std::chrono::milliseconds(50);
+constexpr int RefusalLinesPerSecond = 20;
 
 } // namespace
 
 struct THttpServer::TImpl {
   TImpl(TUpdateService& service, TAccessLog& log, const TServerOptions& options)
       : Options(options), Context{service, log, Options},
-        Limits(options.MaxConnections, options.MaxPerAddress), Acceptor(Io) {}
+        Limits(options.MaxConnections, options.MaxPerAddress), Refusals(log, RefusalLinesPerSecond),
+        Acceptor(Io) {}
 
   void Accept();
   void Admit(tcp::socket socket);
@@ -28,6 +30,7 @@ struct THttpServer::TImpl {
   // Before the io_context: connections still held by its handlers give
   // their places back while it is destroyed.
   TConnectionLimits Limits;
+  TLogThrottle Refusals;
   net::io_context Io;
   tcp::acceptor Acceptor;
   std::optional<net::signal_set> Signals;
@@ -62,8 +65,8 @@ void THttpServer::TImpl::Accept() {
                         });
 }
 
-// A connection beyond a limit is closed at once and logged; the ones held
-// go on undisturbed.
+// A connection beyond a limit is closed at once and logged (a flood of them
+// as a count); the ones held go on undisturbed.
 void THttpServer::TImpl::Admit(tcp::socket socket) {
   boost::system::error_code ec;
   tcp::endpoint peer = socket.remote_endpoint(ec);
@@ -80,7 +83,7 @@ void THttpServer::TImpl::Admit(tcp::socket socket) {
   record.Request = verdict == TConnectionLimits::TVerdict::AddressFull
                        ? "refused (address limit)"
                        : "refused (connection limit)";
-  Context.Log.Write(record);
+  Refusals.Write(record);
 }
 
 THttpServer::THttpServer(TUpdateService& service, TAccessLog& log, const TServerOptions& options)
@@ -130,6 +133,7 @@ void THttpServer::Wait() {
     if (t.joinable())
       t.join();
   FImpl->Threads.clear();
+  FImpl->Refusals.Flush();
 }
 
 void THttpServer::Stop() {
