@@ -392,6 +392,15 @@ int CountInLog(const std::string& log, const std::string& what) {
   return count;
 }
 
+// The machine's load while the soak runs: on a shared machine, request times
+// say as much about it as about the server.
+std::string LoadAverage() {
+  std::ifstream in("/proc/loadavg");
+  std::string one, five;
+  in >> one >> five;
+  return one + " (1 min), " + five + " (5 min)";
+}
+
 // Refused connections in the server's log: lines of their own, and the
 // counts of the ones a flood made it hold back.
 int64_t RefusedInLog(const std::string& log, const std::string& kind) {
@@ -554,11 +563,12 @@ void ConnectionsAboveTheLimits(const std::string& store, const TContent& content
               "hosts) while 10 more hosts open 100 silent connections each, again and again, "
               "for 20 s\n");
   std::string log = store + "/soak4.log";
-  TServerProcess server(WEBSETUP_TOOL, store, {"--max-connections", "300"}, log);
+  auto server = std::make_unique<TServerProcess>(
+      WEBSETUP_TOOL, store, std::vector<std::string>{"--max-connections", "300"}, log);
   net::io_context io;
   TTally tally;
   std::atomic<bool> stop{false}, stopAbuse{false};
-  auto clients = StartClients(io, server.Port(), 200, 50, 60, content, tally, stop, 50ms);
+  auto clients = StartClients(io, server->Port(), 200, 50, 60, content, tally, stop, 50ms);
   TIoThread thread(io);
   std::this_thread::sleep_for(2s);
   int64_t before = 0;
@@ -566,9 +576,9 @@ void ConnectionsAboveTheLimits(const std::string& store, const TContent& content
   net::io_context abuseIo;
   TAbuser::TCounts counts;
   for (int i = 0; i < 1000; ++i) {
-    auto a =
-        std::make_shared<TAbuser>(abuseIo, server.Port(), "127.0.0." + std::to_string(70 + i / 100),
-                                  false, counts, stopAbuse);
+    auto a = std::make_shared<TAbuser>(abuseIo, server->Port(),
+                                       "127.0.0." + std::to_string(70 + i / 100), false, counts,
+                                       stopAbuse);
     net::post(abuseIo, [a] { a->Start(); });
   }
   TIoThread abuse(abuseIo);
@@ -579,6 +589,7 @@ void ConnectionsAboveTheLimits(const std::string& store, const TContent& content
   abuse.Join();
   int connected = static_cast<int>(
       std::count_if(clients.begin(), clients.end(), [](auto& c) { return c->Connected(); }));
+  server.reset(); // its last counts of held-back lines go out as it stops
   int64_t serverFull = RefusedInLog(log, "refused (connection limit)");
   int64_t addressFull = RefusedInLog(log, "refused (address limit)");
   int refusalLines = CountInLog(log, "\"refused (");
@@ -624,7 +635,9 @@ int main(int argc, char** argv) {
   temp.IndexBlob(3);
   temp.Publish(1, "Soak", content.Manifest);
 
-  std::printf("server_soak: websetup serve on 127.0.0.1, default limits unless said\n");
+  std::printf("server_soak: websetup serve on 127.0.0.1, default limits unless said; load "
+              "average %s\n",
+              LoadAverage().c_str());
   std::fflush(stdout);
   try {
     KeepAliveClients(temp.Dir(), content, seconds);
@@ -635,6 +648,7 @@ int main(int argc, char** argv) {
     std::printf("server_soak: %s\n", e.what());
     return 1;
   }
-  std::printf("server_soak: %s\n", Passed ? "all parts passed" : "A PART FAILED");
+  std::printf("server_soak: %s; load average %s\n", Passed ? "all parts passed" : "A PART FAILED",
+              LoadAverage().c_str());
   return Passed ? 0 : 1;
 }
