@@ -1,6 +1,5 @@
 #include "ui/VoButton_win.h"
 
-#include "base/KaText.h"
 #include "ui/CustomEdit_win.h"
 #include "ui/Font_win.h"
 #include "ui/VoArtwork.h"
@@ -82,18 +81,8 @@ TComparison Compare(const TBitmap& a, const TBitmap& b) {
   return c;
 }
 
-void UseLanguage(const char* code) {
-  ITranslatorPtr t = Translator();
-  if (t->IndexOfCode("vb-nl") < 0) {
-    ILanguagePtr nl = t->AddLanguage("vb-nl");
-    nl->AddText(u"Next", u"Volgende");
-    nl->AddText(u"Go", u"&Verder");
-    ILanguagePtr en = t->AddLanguage("vb-en");
-    en->AddText(u"Next", u"Next");
-    en->AddText(u"Go", u"&Proceed");
-  }
-  t->SetLanguage(ToWide(code));
-}
+void Dutch() { UseLanguage("vb-nl", {{u"Next", u"Volgende"}, {u"Go", u"&Verder"}}); }
+void English() { UseLanguage("vb-en", {{u"Next", u"Next"}, {u"Go", u"&Proceed"}}); }
 
 } // namespace
 
@@ -135,7 +124,7 @@ TEST(VoButtonWindow, ShowsTheFrameOfItsState) {
 }
 
 TEST(VoButtonWindow, RendersTheCaptionOnEveryFrameInItsColour) {
-  UseLanguage("vb-en");
+  English();
   TTestForm form;
   BufferedButton button(&form);
   button.SetPNG5(Face());
@@ -151,7 +140,7 @@ TEST(VoButtonWindow, RendersTheCaptionOnEveryFrameInItsColour) {
 
   // Another language renders anew; a long caption ends in an ellipsis
   // before the arrow side.
-  UseLanguage("vb-nl");
+  Dutch();
   c = Compare(button.Buffer(), ExpectedFrames(u"Volgende", tbpLeft, {94, 20}, button.Font()));
   EXPECT_EQ(c.Different, 0);
   button.SetPosition(tbpRight);
@@ -292,7 +281,7 @@ TEST(VoButtonWindow, EnterClicksTheFocusedButtonOrTheDefaultOneAndEscapeTheCance
 }
 
 TEST(VoButtonWindow, TheAcceleratorOfTheTranslatedCaptionClicks) {
-  UseLanguage("vb-nl");
+  Dutch();
   TTestForm form;
   TCustomEdit edit(&form);
   TVoButton button(&form);
@@ -307,7 +296,7 @@ TEST(VoButtonWindow, TheAcceleratorOfTheTranslatedCaptionClicks) {
   EXPECT_EQ(clicks, 1);
   PressAltChar(u'p');
   EXPECT_EQ(clicks, 1);
-  UseLanguage("vb-en");
+  English();
   PressAltChar(u'p');
   EXPECT_EQ(clicks, 2);
   PressAltChar(u'v');

@@ -1,6 +1,5 @@
 #include "ui/VoLabel_win.h"
 
-#include "base/KaText.h"
 #include "ui/VoPanel_win.h"
 #include "ui/testing/KaUiTesting_win.h"
 
@@ -9,14 +8,8 @@
 namespace {
 
 // Two languages of this test program's own, with the key Next.
-void UseLanguage(const char* code) {
-  ITranslatorPtr t = Translator();
-  if (t->IndexOfCode("vo-nl") < 0) {
-    t->AddLanguage("vo-nl")->AddText(u"Next", u"Volgende");
-    t->AddLanguage("vo-en")->AddText(u"Next", u"Next");
-  }
-  t->SetLanguage(ToWide(code));
-}
+void Dutch() { UseLanguage("vo-nl", {{u"Next", u"Volgende"}}); }
+void English() { UseLanguage("vo-en", {{u"Next", u"Next"}}); }
 
 // A label of the framework showing `text` as it is, for comparison.
 TBitmap PlainLabel(const std::u16string& text, int left, int top) {
@@ -38,7 +31,7 @@ bool SamePixels(const TBitmap& a, const TBitmap& b) {
 } // namespace
 
 TEST(VoLabel, ShowsItsCaptionTranslatedAndResizesWithTheLanguage) {
-  UseLanguage("vo-en");
+  English();
   TTestForm form(120, 40);
   TVoLabel label(&form);
   label.SetCaption(u"$(Next)");
@@ -46,7 +39,7 @@ TEST(VoLabel, ShowsItsCaptionTranslatedAndResizesWithTheLanguage) {
   const int english = label.Width();
   EXPECT_TRUE(SamePixels(RenderControl(form), PlainLabel(u"Next", 10, 10)));
 
-  UseLanguage("vo-nl");
+  Dutch();
   EXPECT_GT(label.Width(), english); // auto-sized to the longer word
   TCustomLabel measure(&form);
   measure.SetCaption(u"Volgende");
@@ -57,7 +50,7 @@ TEST(VoLabel, ShowsItsCaptionTranslatedAndResizesWithTheLanguage) {
 }
 
 TEST(VoLabel, LiesTransparentlyOnItsParent) {
-  UseLanguage("vo-nl");
+  Dutch();
   TTestForm form(120, 40);
   form.SetColor(0x40C0FF);
   TVoLabel label(&form);
@@ -69,7 +62,7 @@ TEST(VoLabel, LiesTransparentlyOnItsParent) {
 }
 
 TEST(VoLabel, FollowsTheControlItIsAttachedTo) {
-  UseLanguage("vo-en");
+  English();
   TTestForm form(400, 300);
   TVoPanel edit(&form); // a panel reports its moves as an edit does
   edit.SetBounds(144, 200, 185, 21);
@@ -94,7 +87,7 @@ TEST(VoLabel, FollowsTheControlItIsAttachedTo) {
   EXPECT_EQ(label.Left() + label.Width(), 146);
   EXPECT_EQ(label.Top(), 104);
   const int english = label.Width();
-  UseLanguage("vo-nl");
+  Dutch();
   EXPECT_GT(label.Width(), english);
   EXPECT_EQ(label.Left() + label.Width(), 146);
 

@@ -1,5 +1,7 @@
 #include "ui/testing/KaUiTesting_win.h"
 
+#include "base/KaText.h"
+#include "i18n/KaTranslator.h"
 #include "ui/KaDpi.h"
 
 #include <chrono>
@@ -77,6 +79,17 @@ void PressAltChar(char16_t ch) {
   HWND focus = GetFocus();
   PostMessageW(focus, WM_SYSCHAR, ch, 1 | (1u << 29));
   PumpMessages();
+}
+
+void UseLanguage(std::string_view code,
+                 std::initializer_list<std::pair<const char16_t*, const char16_t*>> texts) {
+  ITranslatorPtr t = Translator();
+  if (t->IndexOfCode(code) < 0) {
+    ILanguagePtr language = t->AddLanguage(code);
+    for (const auto& [key, value] : texts)
+      language->AddText(key, value);
+  }
+  t->SetLanguage(ToWide(code));
 }
 
 TErrorDisplayWatch::TErrorDisplayWatch() : FPrevious(Application().OnException) {

@@ -10,9 +10,12 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // The control as it appears on the screen, with its graphic children, in a
@@ -48,6 +51,12 @@ void PointerButton(TMouseButton button, bool down);
 void PressKey(WORD key);
 // A character typed with Alt held.
 void PressAltChar(char16_t ch);
+
+// Makes `code` the current language, registering it first with the texts
+// (key, value) when the test program has not yet: tests of translated
+// controls switch between languages of their own.
+void UseLanguage(std::string_view code,
+                 std::initializer_list<std::pair<const char16_t*, const char16_t*>> texts);
 
 // Replaces the general error display while it lives and collects the
 // messages it would have shown.
