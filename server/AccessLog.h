@@ -16,6 +16,15 @@
 // has something to say (a damaged blob behind an error answer). Cut-off
 // connections log the reason in place of the request line.
 struct TAccessRecord {
+  // What the line is about; the log shows it by the reason in Request, the
+  // server's metrics count it.
+  enum class TKind {
+    Answered,  // a request and its whole answer
+    Cut,       // a request that ended without its whole answer
+    NoRequest, // a connection that ended before its first request
+    Refused,   // a connection closed at once, beyond a limit
+  };
+  TKind Kind = TKind::Answered;
   std::chrono::system_clock::time_point Time;
   std::string Peer;
   std::string Request; // method and target, or a reason

@@ -284,6 +284,7 @@ private:
   // Why a request ended early: in place of the request line when none was
   // read, else behind it.
   void AddReason(const std::string& reason) {
+    FRecord.Kind = TAccessRecord::TKind::Cut;
     if (FRecord.Request.empty())
       FRecord.Request = reason;
     else
@@ -294,17 +295,18 @@ private:
     FRecordOpen = false;
     FRecord.Duration =
         std::chrono::duration_cast<std::chrono::microseconds>(TSteady::now() - FStarted);
-    FContext.Log.Write(FRecord);
+    FContext.Record(FRecord);
   }
 
   void LogNoRequest(const char* reason) {
     TAccessRecord record;
+    record.Kind = TAccessRecord::TKind::NoRequest;
     record.Time = std::chrono::system_clock::now();
     record.Peer = FPeer;
     record.Request = reason;
     record.Duration =
         std::chrono::duration_cast<std::chrono::microseconds>(TSteady::now() - FConnected);
-    FContext.Log.Write(record);
+    FContext.Record(record);
   }
 
   // Clients that send a request's header and body in two writes without

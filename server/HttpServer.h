@@ -2,6 +2,7 @@
 
 #include "net/KaProtocol.h"
 #include "server/AccessLog.h"
+#include "server/ServerMetrics.h"
 #include "server/UpdateService.h"
 
 #include <chrono>
@@ -28,10 +29,15 @@ struct TServerOptions {
   std::chrono::milliseconds WriteTime{30000};
   int MaxConnections = 1024;
   int MaxPerAddress = 64;
+  // The admin listener (/healthz, /metrics): off while AdminAddress is empty.
+  std::string AdminAddress;
+  uint16_t AdminPort = 0; // 0: any free port, see THttpServer::AdminPort
 };
 
 // HTTP/1.1 with keep-alive in front of the update service: POST to
-// "/cgi-bin/RUzodi" only, asynchronous, on a pool of threads.
+// "/cgi-bin/RUzodi" only, asynchronous, on a pool of threads. Every request
+// is logged and counted; the counts, and whether the store can be served,
+// go out on the admin listener when one is configured.
 class THttpServer {
 public:
   static constexpr const char* Path = ServerPath;
@@ -43,6 +49,9 @@ public:
   THttpServer& operator=(const THttpServer&) = delete;
 
   uint16_t Port() const;
+  // The admin listener's port; 0 when there is none.
+  uint16_t AdminPort() const;
+  const TServerMetrics& Metrics() const;
   void Start();
   // Makes SIGINT and SIGTERM stop the server; call before Start.
   void StopOnSignals();

@@ -17,10 +17,23 @@
 struct TConnectionContext {
   TUpdateService& Service;
   TAccessLog& Log;
+  TServerMetrics& Metrics;
   const TServerOptions& Options;
+
+  // Every record goes to the log and into the counts.
+  void Record(const TAccessRecord& record) const {
+    Metrics.Count(record);
+    Log.Write(record);
+  }
 };
 
 // Serves one admitted connection, request after request, until it ends or is
 // cut off; `place` is given back then. Every step logs what a client got.
 void ServeConnection(boost::asio::ip::tcp::socket socket, TConnectionLimits::TTicket place,
                      const TConnectionContext& context);
+
+class TAdminPages;
+
+// Answers one request of the admin listener and closes; `place` is given back then.
+void ServeAdminConnection(boost::asio::ip::tcp::socket socket, TConnectionLimits::TTicket place,
+                          const TAdminPages& pages);

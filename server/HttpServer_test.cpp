@@ -153,6 +153,61 @@ TEST_F(HttpServerTest, TheProjectsClientRunsAWholeSession) {
   EXPECT_EQ(AwaitInLog(" admin:getFile 0 ", 301), 301);
 }
 
+// Health and metrics are for operators: on the admin listener only, never on
+// the port the clients reach. The counts follow what the clients did.
+TEST_F(HttpServerTest, HealthAndMetricsAnswerOnTheAdminListenerOnly) {
+  TServerOptions options;
+  options.AdminAddress = "127.0.0.1";
+  Start(options);
+  ASSERT_NE(Server->AdminPort(), 0);
+  ASSERT_NE(Server->AdminPort(), Port);
+  IConnectionPtr c = Connect();
+  EXPECT_EQ(GetFile(*c, 1), "one");
+  EXPECT_EQ(GetFile(*c, 1), "one");
+
+  TLoopbackClient pub(Port);
+  EXPECT_EQ(pub.Get("/healthz").Status, 404);
+  EXPECT_EQ(pub.Get("/metrics").Status, 404);
+  EXPECT_EQ(pub.Post("/metrics", "x").Status, 404);
+  EXPECT_EQ(pub.Get(THttpServer::Path).Status, 405);
+
+  TLoopbackClient::TResponse health = TLoopbackClient(Server->AdminPort()).Get("/healthz");
+  EXPECT_EQ(health.Status, 200);
+  EXPECT_EQ(health.Body, "ok: release 1\n");
+  // A request is counted just after its answer went out: wait for the last one.
+  TLoopbackClient::TResponse metrics;
+  for (auto until = std::chrono::steady_clock::now() + 5s;; std::this_thread::sleep_for(20ms)) {
+    metrics = TLoopbackClient(Server->AdminPort()).Get("/metrics");
+    if (metrics.Body.find("\nwebsetup_answer_seconds_count 8\n") != std::string::npos ||
+        std::chrono::steady_clock::now() > until)
+      break;
+  }
+  ASSERT_EQ(metrics.Status, 200);
+  EXPECT_NE(metrics.Head.find("text/plain; version=0.0.4"), std::string::npos) << metrics.Head;
+  const std::string& m = metrics.Body;
+  // The first request carries no session, so its command is never read.
+  EXPECT_NE(m.find("\nwebsetup_requests_total{command=\"none\",status=\"new-session\"} 1\n"),
+            std::string::npos)
+      << m;
+  EXPECT_NE(m.find("\nwebsetup_requests_total{command=\"admin:getFile\",status=\"success\"} 2\n"),
+            std::string::npos)
+      << m;
+  EXPECT_NE(m.find("\nwebsetup_requests_total{command=\"hi!\",status=\"success\"} 1\n"),
+            std::string::npos)
+      << m;
+  EXPECT_NE(m.find("\nwebsetup_requests_total{command=\"none\",status=\"404\"} 3\n"),
+            std::string::npos)
+      << m;
+  EXPECT_NE(m.find("\nwebsetup_sessions_started_total 1\n"), std::string::npos) << m;
+  // The client's kept-alive connection and `pub` are open.
+  EXPECT_NE(m.find("\nwebsetup_open_connections 2\n"), std::string::npos) << m;
+  EXPECT_NE(m.find("\nwebsetup_current_release 1\n"), std::string::npos) << m;
+  EXPECT_NE(m.find("\nwebsetup_answer_seconds_count 8\n"), std::string::npos) << m;
+
+  std::filesystem::remove(Temp.Dir() + "/releases/1/product");
+  EXPECT_EQ(TLoopbackClient(Server->AdminPort()).Get("/healthz").Status, 503);
+}
+
 TEST_F(HttpServerTest, ExpiredSessionIsRenewedAndTheCallGoesThrough) {
   Start();
   IConnectionPtr c = Connect();

@@ -93,6 +93,28 @@ std::string ReadWholeFile(const std::string& path) {
   return out.str();
 }
 
+std::string LoadSecretFile(const std::string& path) {
+  struct stat st {};
+  TScopedFd fd = OpenRegularFile(path, st);
+  if (!fd) {
+    std::string reason = SystemReason();
+    struct stat any {};
+    if (::stat(path.c_str(), &any) == 0 && !S_ISREG(any.st_mode))
+      reason = "It is no regular file.";
+    throw EFOpenError("The session secret \"" + path + "\" cannot be read. " + reason);
+  }
+  if (st.st_mode & (S_IRWXG | S_IRWXO)) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    throw Exception("The session secret \"" + path + "\" is open to other users (mode " + mode +
+                    "), who could forge sessions with it; make it private with: chmod 600 " + path);
+  }
+  std::string bytes;
+  if (!FromHex(Trim(ReadAll(fd.Get(), path)), bytes) || bytes.size() < 32)
+    throw Exception("The session secret in \"" + path + "\" is damaged");
+  return bytes;
+}
+
 TReleaseStore::TReleaseStore(std::string dir) : FDir(std::move(dir)) {
   while (FDir.size() > 1 && FDir.back() == '/')
     FDir.pop_back();
@@ -113,20 +135,7 @@ std::string TReleaseStore::LoadOrCreateSecret() {
     }
     ::unlink(temp.c_str());
   }
-  struct stat st {};
-  TScopedFd fd = OpenRegularFile(path, st);
-  if (!fd)
-    throw EFOpenError("The session secret \"" + path + "\" is missing or no regular file");
-  if (st.st_mode & (S_IRWXG | S_IRWXO)) {
-    char mode[8];
-    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
-    throw Exception("The session secret \"" + path + "\" is open to other users (mode " + mode +
-                    "), who could forge sessions with it; make it private with: chmod 600 " + path);
-  }
-  std::string bytes;
-  if (!FromHex(Trim(ReadAll(fd.Get(), path)), bytes) || bytes.size() < 32)
-    throw Exception("The session secret in \"" + path + "\" is damaged");
-  return bytes;
+  return LoadSecretFile(path);
 }
 
 std::string TReleaseStore::BlobPath(int32_t id) const {
@@ -238,6 +247,13 @@ std::shared_ptr<const TRelease> TReleaseStore::Current() {
     FCurrentStamp = stamp;
   }
   return FCurrent;
+}
+
+int TReleaseStore::CheckCurrent() const {
+  int number = CurrentNumber();
+  if (number > 0)
+    LoadRelease(number);
+  return number;
 }
 
 std::shared_ptr<const TReleaseStore::TSizes> TReleaseStore::Sizes() {

@@ -55,6 +55,9 @@ public:
   // The current release, or none before the first publish. Re-read only when
   // `current` has been replaced, so it is cheap to call per request.
   std::shared_ptr<const TRelease> Current();
+  // Reads the current release from disk, bypassing what Current keeps:
+  // its number, 0 when none was published; raises when it cannot be read.
+  int CheckCurrent() const;
   // Opens blob `id` when the index lists it and the file is a regular file of
   // the listed size. False otherwise; `problem` then says why a listed blob
   // cannot be served (a damaged store, for the log), or is empty when the
@@ -103,6 +106,11 @@ private:
   std::shared_ptr<const TSizes> FSizes;
   TStamp FIndexStamp;
 };
+
+// Reads a session secret (hex, at least 32 bytes) from `path`. Raises when the
+// file is missing, no regular file, damaged, or open to other users: whoever
+// reads it can forge sessions.
+std::string LoadSecretFile(const std::string& path);
 
 // Writes `content` into a temporary file beside `path`, flushes it to disk and
 // renames it over `path`: readers see the old file or the new one, never half.

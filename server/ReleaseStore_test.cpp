@@ -44,6 +44,33 @@ TEST(ReleaseStore, SecretOthersCanReadIsRefusedWithItsMend) {
   EXPECT_THROW(store.LoadOrCreateSecret(), Exception) << "a FIFO is no secret, and no wait";
 }
 
+// Several processes share one secret file; it gets the store secret's checks.
+TEST(ReleaseStore, SharedSecretFileIsCheckedAsTheStoresOwn) {
+  TTempStore temp;
+  std::string path = temp.Dir() + "/shared-secret";
+  try {
+    LoadSecretFile(path);
+    ADD_FAILURE() << "a missing secret file was taken";
+  } catch (const Exception& e) {
+    EXPECT_NE(e.Message().find(path), std::string::npos) << e.Message();
+    EXPECT_NE(e.Message().find("No such file"), std::string::npos) << e.Message();
+  }
+  EXPECT_FALSE(std::filesystem::exists(path)) << "a shared secret is never made up";
+  WriteFileAtomically(path, std::string(64, 'a') + "\n", 0640);
+  try {
+    LoadSecretFile(path);
+    ADD_FAILURE() << "a secret the group can read was taken";
+  } catch (const Exception& e) {
+    EXPECT_NE(e.Message().find("chmod 600 " + path), std::string::npos) << e.Message();
+  }
+  ASSERT_EQ(::chmod(path.c_str(), 0400), 0);
+  EXPECT_EQ(LoadSecretFile(path), std::string(32, '\xaa'));
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  WriteFileAtomically(path, std::string(62, 'a') + "\n", 0600);
+  EXPECT_THROW(LoadSecretFile(path), Exception) << "31 bytes are too few";
+  EXPECT_THROW(LoadSecretFile(temp.Dir()), Exception) << "a folder is no secret";
+}
+
 TEST(ReleaseStore, IndexRoundTripsAndRefusesDamage) {
   TTempStore temp;
   TReleaseStore store(temp.Dir());

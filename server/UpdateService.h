@@ -47,6 +47,7 @@ public:
   TUpdateService(TReleaseStore& store, const TSessionScheme& sessions, TClock clock);
 
   TAnswer Handle(std::string body);
+  TReleaseStore& Store() const { return FStore; }
   // The next ciphered chunk of a file answer into `chunk`; false once all is sent.
   static bool NextChunk(TAnswer& answer, TMemoryStream& chunk);
 

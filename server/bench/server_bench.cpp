@@ -1,9 +1,12 @@
 // Requests per second of "admin:getFile" for a 4 KB blob with 1, 16 and 256
 // kept-alive clients, against nginx serving the same bytes as a static file
-// in the same run; then the server's peak memory while it sends a 1 GB blob.
-// Everything runs on 127.0.0.1 and ends after a bounded time.
+// in the same run; then the deployment: nginx with the generated site in
+// front of 1, 2 and 3 server processes against one process alone; then the
+// server's peak memory while it sends a 1 GB blob. Everything runs on
+// 127.0.0.1 and ends after a bounded time.
 
 #include "base/KaHandle_posix.h"
+#include "server/DeployExample.h"
 #include "server/ReleaseStore.h"
 #include "server/UpdateService.h"
 #include "server/testing/LoopbackClient.h"
@@ -30,30 +33,6 @@ namespace {
 
 constexpr auto RunTime = 2s;
 constexpr int64_t BigSize = int64_t{1} << 30;
-
-uint16_t FreePort() {
-  // Bind-and-release: nginx takes its port from its configuration.
-  TScopedFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t length = sizeof addr;
-  ::getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&addr), &length);
-  return ntohs(addr.sin_port);
-}
-
-bool WaitListening(uint16_t port) {
-  for (int i = 0; i < 100; ++i) {
-    try {
-      TLoopbackClient probe(port, 1s);
-      return true;
-    } catch (...) {
-      std::this_thread::sleep_for(50ms);
-    }
-  }
-  return false;
-}
 
 // `request` makes one request on a client's connection and says whether the answer was right.
 template <class TSetup> double RequestsPerSecond(int clients, TSetup setup) {
@@ -86,6 +65,56 @@ template <class TSetup> double RequestsPerSecond(int clients, TSetup setup) {
   return counted / seconds;
 }
 
+// One client's loop of 4 KB file requests over a kept-alive connection to `port`.
+auto FileClient(uint16_t port, const std::string& expected) {
+  return [port, &expected] {
+    auto http = std::make_shared<TLoopbackClient>(port, 30s);
+    auto session = std::make_shared<TRawSession>(
+        [http](const std::string& body) { return http->Post(ServerPath, body).Body; });
+    return [http, session, &expected] {
+      TParsedAnswer a =
+          session->Call(TUpdateService::GetFile, [](IMessage& m) { m.WriteInteger(1); });
+      return a.Status == 0 && a.Message->ReadString() == expected;
+    };
+  };
+}
+
+// nginx, as deploy-example writes its site, in front of 1, 2 and 3 processes
+// of one thread each (the instances of the systemd unit), against one
+// process of a thread per core without nginx.
+void Deployment(const std::string& dir, const std::string& store, uint16_t direct,
+                const std::string& small) {
+  constexpr int Clients = 16;
+  std::printf("server_bench: the deployment, %d clients, admin:getFile of a 4 KB blob, requests "
+              "per second\n",
+              Clients);
+  double alone = RequestsPerSecond(Clients, FileClient(direct, small));
+  std::printf("  one process, no nginx          %9.0f\n", alone);
+  std::vector<std::unique_ptr<TServerProcess>> servers;
+  for (int n = 1; n <= 3; ++n) {
+    servers.push_back(std::make_unique<TServerProcess>(
+        WEBSETUP_TOOL, store,
+        std::vector<std::string>{"--quiet", "--threads", "1", "--max-connections", "2000",
+                                 "--max-per-address", "2000"}));
+    TDeployOptions options;
+    options.Ports.clear();
+    options.AdminPorts.clear();
+    for (const auto& s : servers)
+      options.Ports.push_back(s->Port());
+    TNginxProcess nginx(
+        dir + "/nginx" + std::to_string(n),
+        [&](uint16_t port) {
+          options.Listen = "127.0.0.1:" + std::to_string(port);
+          return NginxSite(options);
+        },
+        2);
+    double through = RequestsPerSecond(Clients, FileClient(nginx.Port(), small));
+    std::printf("  nginx, %d upstream process%s     %9.0f\n", n, n == 1 ? "  " : "es", through);
+    std::printf("ratio nginx-%d-upstream%s-vs-direct %.3f\n", n, n == 1 ? "" : "s",
+                through / alone);
+  }
+}
+
 } // namespace
 
 int main() {
@@ -104,7 +133,7 @@ int main() {
   std::string www = temp.Dir() + "/www";
   fs::create_directories(www);
   WriteFileAtomically(www + "/blob", small);
-  uint16_t nginxPort = FreePort();
+  uint16_t nginxPort = FreeLoopbackPort();
   std::string conf = temp.Dir() + "/nginx.conf";
   WriteFileAtomically(conf, "daemon off;\nworker_processes auto;\npid " + temp.Dir() +
                                 "/nginx.pid;\nerror_log " + temp.Dir() +
@@ -147,6 +176,11 @@ int main() {
                   theirs, ours / theirs);
     else
       std::printf("  %3d clients: websetup %9.0f   (no nginx)\n", clients, ours);
+  }
+
+  if (haveNginx) {
+    nginx.reset();
+    Deployment(temp.Dir(), temp.Dir(), port, small);
   }
 
   // A 1 GB blob: its bytes do not matter to the server, which never inflates.

@@ -1,10 +1,14 @@
 // websetup: the vendor's tool. publish turns an application folder into a
 // release of the store, serve runs the update server on the store, stamp
-// writes the server's host into a copy of setup.exe.
+// writes the server's host into a copy of setup.exe, deploy-example writes
+// the files that run several servers behind nginx under systemd.
 
+#include "server/DeployExample.h"
 #include "server/HttpServer.h"
 #include "server/Publisher.h"
 #include "websetup/HostStamp.h"
+
+#include "base/KaStrings.h"
 
 #include <CLI/CLI.hpp>
 
@@ -18,19 +22,41 @@ namespace {
 
 struct TServeArgs {
   std::string Store;
+  std::string SecretFile; // empty: the store's own secret
+  std::string Admin;      // HOST:PORT, empty: no admin listener
   TServerOptions Server;
   int FirstByteSeconds = 5, ReadSeconds = 10, IdleSeconds = 30, WriteSeconds = 30;
   double SessionHours = 12;
   bool Quiet = false;
 };
 
+// "127.0.0.1:9090", "[::1]:9090" or ":9090" (loopback).
+void ParseAdminAddress(const std::string& text, TServerOptions& server) {
+  size_t colon = text.rfind(':');
+  int64_t port = -1;
+  if (colon == std::string::npos || !TryStrToInt64(text.substr(colon + 1), port) || port < 0 ||
+      port > 65535)
+    throw Exception("--admin-address wants HOST:PORT, not \"" + text + "\"");
+  std::string host = text.substr(0, colon);
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+    host = host.substr(1, host.size() - 2);
+  server.AdminAddress = host.empty() ? "127.0.0.1" : host;
+  server.AdminPort = static_cast<uint16_t>(port);
+}
+
 int Serve(TServeArgs& a) {
   a.Server.FirstByteTime = std::chrono::seconds(a.FirstByteSeconds);
   a.Server.ReadTime = std::chrono::seconds(a.ReadSeconds);
   a.Server.IdleTime = std::chrono::seconds(a.IdleSeconds);
   a.Server.WriteTime = std::chrono::seconds(a.WriteSeconds);
+  if (!a.Admin.empty())
+    ParseAdminAddress(a.Admin, a.Server);
   TReleaseStore store(a.Store);
-  TSessionScheme sessions(store.LoadOrCreateSecret(), static_cast<int64_t>(a.SessionHours * 3600));
+  // Processes that share a secret accept each other's sessions; a store may
+  // then be read-only to them.
+  std::string secret =
+      a.SecretFile.empty() ? store.LoadOrCreateSecret() : LoadSecretFile(a.SecretFile);
+  TSessionScheme sessions(secret, static_cast<int64_t>(a.SessionHours * 3600));
   TUpdateService service(store, sessions, [] { return static_cast<int64_t>(std::time(nullptr)); });
   TAccessLog log(a.Quiet ? nullptr : stderr);
   THttpServer server(service, log, a.Server);
@@ -38,6 +64,8 @@ int Serve(TServeArgs& a) {
   server.Start();
   // Scripts start the server on port 0 and read the port from this line.
   std::printf("listening on %s:%u\n", a.Server.Address.c_str(), server.Port());
+  if (server.AdminPort() != 0)
+    std::printf("admin listening on %s:%u\n", a.Server.AdminAddress.c_str(), server.AdminPort());
   std::fflush(stdout);
   server.Wait();
   return 0;
@@ -89,6 +117,31 @@ int main(int argc, char** argv) {
            "Seconds an answer may go without the client taking a byte of it");
   positive("--session-hours", serve.SessionHours, "Lifetime of a session");
   srv->add_flag("--quiet", serve.Quiet, "No access log on stderr");
+  srv->add_option("--secret-file", serve.SecretFile,
+                  "The session secret (hex) shared by every server process of the product, "
+                  "private to the server's user; default: the store's own secret");
+  srv->add_option("--admin-address", serve.Admin,
+                  "HOST:PORT of a second listener with GET /healthz and /metrics; off by default");
+
+  TDeployOptions deploy;
+  std::string deployDir;
+  CLI::App* dep = app.add_subcommand(
+      "deploy-example", "Write a systemd unit and an nginx site for several servers behind nginx");
+  dep->add_option("--out", deployDir, "The folder to write the files into")->required();
+  dep->add_option("--ports", deploy.Ports, "The servers' loopback ports, one instance each")
+      ->delimiter(',')
+      ->capture_default_str();
+  dep->add_option("--admin-ports", deploy.AdminPorts,
+                  "One admin port per server port (/healthz, /metrics); 0 for none")
+      ->delimiter(',')
+      ->capture_default_str();
+  dep->add_option("--listen", deploy.Listen, "nginx's listen parameter")->capture_default_str();
+  dep->add_option("--server-name", deploy.ServerName, "nginx's server_name")->capture_default_str();
+  dep->add_option("--store", deploy.Store, "The release store")->capture_default_str();
+  dep->add_option("--tool", deploy.Tool, "Where websetup is installed")->capture_default_str();
+  dep->add_option("--secret-file", deploy.SecretFile, "The shared session secret")
+      ->capture_default_str();
+  dep->add_option("--user", deploy.User, "The servers' system user")->capture_default_str();
 
   std::string input, output, host;
   CLI::App* stamp = app.add_subcommand("stamp", "Write the server's host into a copy of setup.exe");
@@ -106,6 +159,12 @@ int main(int argc, char** argv) {
     }
     if (srv->parsed())
       return Serve(serve);
+    if (dep->parsed()) {
+      if (deploy.AdminPorts == std::vector<uint16_t>{0})
+        deploy.AdminPorts.clear();
+      std::cout << WriteDeployExample(deploy, deployDir);
+      return 0;
+    }
     if (stamp->parsed()) {
       StampFile(input, output, host);
       std::cout << "stamped " << output << " with host " << host << "\n";

@@ -51,6 +51,55 @@ if err=$(timeout 10 "$tool" serve --store "$work/store" --port 0 --quiet 2>&1); 
 fi
 grep -q "chmod 600 $work/store/secret" <<<"$err" || fail "serve said: $err"
 
+# A secret file shared by several servers gets the store secret's check; the
+# store's own secret (readable by others by now) is then not used at all.
+secret="$work/shared-secret"
+(umask 077; od -An -tx1 -N32 /dev/urandom | tr -d ' \n' >"$secret")
+chmod 640 "$secret"
+if err=$(timeout 10 "$tool" serve --store "$work/store" --port 0 --quiet --secret-file "$secret" 2>&1); then
+  fail "serve started on a shared secret others can read"
+fi
+grep -q "chmod 600 $secret" <<<"$err" || fail "serve said: $err"
+chmod 600 "$secret"
+"$tool" serve --store "$work/store" --port 0 --quiet --secret-file "$secret" \
+  --admin-address 127.0.0.1:0 >"$work/serve2.out" &
+server=$!
+for _ in $(seq 50); do grep -q '^admin listening on ' "$work/serve2.out" 2>/dev/null && break; sleep 0.1; done
+admin=$(sed -n 's/^admin listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/serve2.out")
+[ -n "$admin" ] || fail "serve printed no admin port: $(cat "$work/serve2.out")"
+exec 3<>"/dev/tcp/127.0.0.1/$admin" || fail "nothing listens on the admin port $admin"
+printf 'GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n' >&3
+answer=$(cat <&3)
+exec 3<&-
+grep -q '^HTTP/1.1 200' <<<"$answer" || fail "healthz said: $answer"
+grep -q '^ok: release 1' <<<"$answer" || fail "healthz said: $answer"
+kill "$server"; wait "$server" 2>/dev/null; server=
+if err=$(timeout 10 "$tool" serve --store "$work/store" --port 0 --secret-file "$work/none" 2>&1); then
+  fail "serve started without its secret file"
+fi
+grep -q "$work/none\" cannot be read" <<<"$err" || fail "serve said: $err"
+[ ! -e "$work/none" ] || fail "a missing shared secret was made up"
+
+# The deployment example: files a vendor installs, the unit as systemd reads it.
+"$tool" deploy-example --out "$work/deploy" --tool "$(readlink -f "$tool")" --store "$work/store" \
+  --ports 7001,7002 --admin-ports 0 >"$work/deploy.out" || fail "deploy-example failed"
+for f in websetup@.service websetup-nginx.conf websetup-sysusers.conf websetup@7001.env websetup@7002.env; do
+  [ -s "$work/deploy/$f" ] || fail "deploy-example wrote no $f"
+  grep -q "install -D -m 644 $f " "$work/deploy.out" || fail "deploy-example does not say where $f goes"
+done
+grep -q 'server 127.0.0.1:7002 ' "$work/deploy/websetup-nginx.conf" || fail "upstream lacks 7002"
+if "$tool" deploy-example --out "$work/bad" --ports 7001,7002 --admin-ports 9001 2>/dev/null; then
+  fail "two servers with one admin port were written"
+fi
+if command -v systemd-analyze >/dev/null; then
+  cp "$work/deploy/websetup@.service" "$work/deploy/websetup@7001.service"
+  out=$(systemd-analyze verify "$work/deploy/websetup@7001.service" 2>&1) \
+    || fail "systemd-analyze verify: $out"
+  [ -z "$out" ] || fail "systemd-analyze verify says: $out"
+else
+  echo "(no systemd-analyze: the unit is not verified)"
+fi
+
 { printf 'MZ....'; printf 'websetup:server-host:v1\0'; head -c 232 /dev/zero; printf 'tail'; } >"$work/setup.exe"
 "$tool" stamp "$work/setup.exe" "$work/stamped.exe" update.example.com:8443 >/dev/null \
   || fail "stamp failed"
