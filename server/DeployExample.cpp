@@ -208,9 +208,10 @@ std::string Sysusers(const TDeployOptions& o) {
 std::string Environment(const TDeployOptions& o, size_t instance) {
   if (o.AdminPorts.empty())
     return "# No admin listener for this instance.\nWEBSETUP_ADMIN=\n";
+  // Quoted: systemd and a shell read the file alike.
   return "# /healthz and /metrics of this instance, for the local scraper only.\n"
-         "WEBSETUP_ADMIN=--admin-address 127.0.0.1:" +
-         std::to_string(o.AdminPorts[instance]) + "\n";
+         "WEBSETUP_ADMIN=\"--admin-address 127.0.0.1:" +
+         std::to_string(o.AdminPorts[instance]) + "\"\n";
 }
 
 void Check(const TDeployOptions& o) {
