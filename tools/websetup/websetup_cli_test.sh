@@ -61,6 +61,7 @@ if err=$(timeout 10 "$tool" serve --store "$work/store" --port 0 --quiet --secre
 fi
 grep -q "chmod 600 $secret" <<<"$err" || fail "serve said: $err"
 chmod 600 "$secret"
+kill "$server"; wait "$server" 2>/dev/null
 "$tool" serve --store "$work/store" --port 0 --quiet --secret-file "$secret" \
   --admin-address 127.0.0.1:0 >"$work/serve2.out" &
 server=$!
