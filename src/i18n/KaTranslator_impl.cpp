@@ -15,15 +15,6 @@ template <class T> const T& ItemAt(const std::vector<T>& list, int32_t index) {
   return list[static_cast<size_t>(index)];
 }
 
-// Turns the marker at `start` into "$[" key "]": the same length, or one more
-// when the marker is unclosed and its key runs to the end.
-// Turns the marker at `start`, whose key ends at `keyEnd` and whose closing
-// ")" (if any) ends before `restStart`, into "$[" key "]".
-void BracketMarker(std::u16string& text, size_t start, size_t keyEnd, size_t restStart) {
-  text[start + 1] = u'[';
-  text.replace(keyEnd, restStart - keyEnd, u"]");
-}
-
 // The first language in registration order that matches, -1 if none does.
 template <class Matches>
 int32_t IndexWhere(const std::vector<ILanguagePtr>& languages, Matches matches) {
@@ -36,40 +27,84 @@ int32_t IndexWhere(const std::vector<ILanguagePtr>& languages, Matches matches) 
 
 } // namespace
 
-// Every pass handles the first marker of the text. The search need not start
-// at the beginning each time: the text ahead of a marker holds none, and
-// neither a bracketed form nor a value can make one appear earlier than one
-// character ahead of where the marker stood.
+// Every pass handles the first marker of the text, as if the text were
+// searched from its start each time. The text ahead of a marker holds none
+// and is final (but for a "$" that a value starting with "(" completes), so
+// it goes to `out` at once; the rest waits reversed in `rest`, where taking
+// the next character and putting a value in front of it cost only what they
+// move. So a text of many markers, or a value that grows on every pass, costs
+// time in proportion to the result rather than to its square.
 std::u16string SubstituteMarkers(std::u16string_view text, const INameValueTree& texts) {
-  std::u16string t(text);
+  std::u16string out;
+  std::u16string rest(text.rbegin(), text.rend()); // rest.back() comes next
+  size_t trailing = 0;                             // "]" of unclosed markers, after all of rest
+  // The nearest ")" or "]" ahead as last found (an index of rest, npos: none
+  // but the trailing ones), and from which index up rest is still unsearched.
+  size_t knownClose = std::u16string::npos;
+  size_t searchedBelow = 0;
+  auto shrunk = [&] {
+    if (knownClose != std::u16string::npos && knownClose >= rest.size())
+      searchedBelow = 0; // the close that was found has gone
+    searchedBelow = std::min(searchedBelow, rest.size());
+  };
   int substitutions = 0;
-  for (size_t from = 0;;) {
-    size_t start = t.find(MarkerStart, from);
-    if (start == std::u16string::npos)
-      return t;
-    size_t keyStart = start + MarkerStart.size();
+  for (;;) {
+    while (!rest.empty() &&
+           !(rest.back() == u'$' && rest.size() >= 2 && rest[rest.size() - 2] == u'(')) {
+      out += rest.back();
+      rest.pop_back();
+    }
+    if (rest.empty())
+      break;
+    rest.resize(rest.size() - 2);
+    shrunk();
     // A key runs to the first ")", which the marker consumes. It also stops at
     // a "]" left by an earlier bracketed missing key, which stays: so a marker
-    // nested in a missing one is still resolved ("$($(OK))" reads the key OK on
-    // its second pass) instead of swallowing the bracket.
-    size_t close = t.find_first_of(u")]", keyStart);
-    size_t keyEnd = close == std::u16string::npos ? t.size() : close;
-    size_t restStart =
-        close == std::u16string::npos ? t.size() : close + (t[close] == u')' ? 1 : 0);
-    // Past the bound every marker left is treated as a missing key.
-    const TNameValuePair* found =
-        substitutions < MaxSubstitutions
-            ? texts.Find(std::u16string_view(t).substr(keyStart, keyEnd - keyStart))
-            : nullptr;
-    if (found) {
-      t.replace(start, restStart - start, found->Value);
-      ++substitutions;
-      from = start > 0 ? start - 1 : 0;
-    } else {
-      BracketMarker(t, start, keyEnd, restStart);
-      from = start + 2;
+    // nested in a missing one is still resolved ("$($(OK))" reads the key OK
+    // on its second pass) instead of swallowing the bracket.
+    size_t close = std::u16string::npos;
+    bool found = false;
+    for (size_t i = rest.size(); i > searchedBelow && !found;)
+      if (rest[--i] == u')' || rest[i] == u']')
+        close = i, found = true;
+    if (!found && searchedBelow > 0)
+      close = knownClose;
+    const size_t keyLength = close == std::u16string::npos ? rest.size() : rest.size() - 1 - close;
+    const bool paren = close != std::u16string::npos && rest[close] == u')';
+    // Past the bound every marker left is treated as a missing key, and so is
+    // a key longer than any a table holds.
+    const TNameValuePair* value = nullptr;
+    if (substitutions < MaxSubstitutions && keyLength <= LongestKey) {
+      std::u16string key(rest.rbegin(), rest.rbegin() + static_cast<std::ptrdiff_t>(keyLength));
+      value = texts.Find(key);
     }
+    if (value) {
+      rest.resize(rest.size() - keyLength - (paren ? 1 : 0));
+      shrunk();
+      rest.append(value->Value.rbegin(), value->Value.rend());
+      ++substitutions;
+      if (!out.empty() && out.back() == u'$') {
+        out.pop_back();
+        rest.push_back(u'$');
+      }
+      continue;
+    }
+    out += u"$[";
+    if (paren) {
+      rest[close] = u']';
+      knownClose = close;
+    } else if (close != std::u16string::npos) {
+      rest.insert(close + 1, 1, u']');
+      knownClose = close + 1;
+    } else {
+      ++trailing;
+      knownClose = std::u16string::npos;
+    }
+    // The key holds no ")" or "]": markers inside it end where it ends.
+    searchedBelow = rest.size();
   }
+  out.append(trailing, u']');
+  return out;
 }
 
 TLanguage::TLanguage() : FTexts(std::make_shared<TNameValueTree>()) {}

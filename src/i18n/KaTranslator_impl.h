@@ -10,6 +10,8 @@
 // for ever; once the bound is reached, the markers still left are shown in
 // the bracketed form of a missing key, so the cycle shows where it is.
 inline constexpr int MaxSubstitutions = 1000;
+// No table holds a longer key; a longer one is not looked up but bracketed.
+inline constexpr size_t LongestKey = 1024;
 
 // Replaces the markers of a text by the table's values, pass by pass from the
 // start of the text, so that markers inside values are expanded as well.

@@ -108,6 +108,22 @@ TEST_F(Substitution, MarkersInsideValuesAreExpandedToo) {
   EXPECT_EQ(T("$(dollar)(Next)$(dollar)(none)"), u"xVolgendex$[none]");
 }
 
+// Texts a server may send (an error text, a shortcut's name) are long and
+// full of markers; each marker costs what it moves, not the text behind it.
+TEST_F(Substitution, LongTextsOfManyMarkersAreTranslatedWhole) {
+  const int n = 200000;
+  std::u16string many = language.Translate(Repeat(u"$(Next)", n));
+  EXPECT_TRUE(many ==
+              Repeat(u"Volgende", MaxSubstitutions) + Repeat(u"$[Next]", n - MaxSubstitutions))
+      << many.size();
+  std::u16string nested = language.Translate(Repeat(u"$(", n) + u"x");
+  EXPECT_TRUE(nested == Repeat(u"$[", n) + u"x" + Repeat(u"]", n)) << "unclosed markers nest";
+  std::u16string closed = language.Translate(Repeat(u"$(a]", n));
+  EXPECT_TRUE(closed == Repeat(u"$[a]]", n)) << closed.substr(0, 40).size();
+  std::u16string longKey = u"$(" + Repeat(u"k", static_cast<int>(LongestKey) + 1) + u")";
+  EXPECT_EQ(language.Translate(longKey), u"$[" + longKey.substr(2, LongestKey + 1) + u"]");
+}
+
 TEST_F(Substitution, CyclesStopAtTheBound) {
   language.AddText(u"self", u"$(self)");
   language.AddText(u"grow", u"x$(grow)");
