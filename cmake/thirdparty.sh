@@ -18,6 +18,10 @@ THIRDPARTY_APT_PACKAGES=(
   g++-mingw-w64-i686-posix
   binutils-mingw-w64-i686
   libz-mingw-w64-dev
+  make
+  autoconf
+  automake
+  libtool
 )
 
 # Allow `source cmake/thirdparty.sh` to read the package list without building.
@@ -49,6 +53,7 @@ TOOLCHAIN=$CACHE/toolchain-$HOST.cmake
 RECIPE_LIBPNG=1
 RECIPE_CURL=1
 RECIPE_HTTPLIB=1
+RECIPE_SODIUM=1
 
 START=$SECONDS
 
@@ -79,7 +84,7 @@ stamp_set() { printf '%s\n' "$2" >"$STAMPS/$1"; }
 
 check_tools() {
   local missing=() t
-  for t in apt-get apt-cache dpkg dpkg-source cmake ninja xz \
+  for t in apt-get apt-cache dpkg dpkg-source cmake ninja xz make autoreconf \
            "$HOST-gcc-posix" "$HOST-g++-posix" "$HOST-objdump" "$HOST-windres"; do
     command -v "$t" >/dev/null 2>&1 || missing+=("$t")
   done
@@ -258,6 +263,28 @@ build_curl() {
   install_license curl "$dir"
 }
 
+# libsodium's own autotools build, static, for the signatures of releases.
+# SODIUM_STATIC is what its headers need to hear at every use (websetup.cmake
+# sets it on the imported target), or they ask for a DLL's imports.
+build_libsodium() {
+  local dir=$1 bdir=$BUILD/libsodium
+  rm -rf "$bdir"
+  cp -a "$dir" "$bdir"
+  cd "$bdir"
+  # Debian's source is the project's repository: configure is made here,
+  # as debian/rules does with dh-autoreconf.
+  autoreconf -fi
+  # The stack protector would need libssp beside setup.exe.
+  ./configure --host="$HOST" --prefix="$PREFIX" \
+    CC="$HOST-gcc-posix" \
+    --enable-static --disable-shared --disable-ssp --disable-pie \
+    --disable-dependency-tracking --without-pthreads
+  make -j "$JOBS"
+  make install
+  [[ -f "$PREFIX/lib/libsodium.a" ]] || { echo "libsodium.a was not installed"; return 1; }
+  install_license libsodium "$dir"
+}
+
 install_httplib() {
   local dir=$1 hdr=$1/httplib.h
   [[ -f "$hdr" ]] || { echo "$hdr not found"; return 1; }
@@ -279,7 +306,7 @@ summary() {
   echo "  Debian sources:"
   sed 's/^/    /' "$CACHE/VERSIONS"
   echo "  outputs:"
-  for f in include/png.h include/pngconf.h include/pnglibconf.h \
+  for f in include/sodium.h lib/libsodium.a include/png.h include/pngconf.h include/pnglibconf.h \
            lib/libpng16.a lib/libpng.a \
            include/curl/curl.h bin/libcurl-4.dll lib/libcurl-4.dll.a lib/libcurl.dll.a \
            include/httplib.h; do
@@ -296,15 +323,17 @@ main() {
   check_tools
   write_toolchain
 
-  local png_v png_dir curl_v curl_dir http_v http_dir
+  local png_v png_dir curl_v curl_dir http_v http_dir sodium_v sodium_dir
   fetch_source libpng1.6;  png_v=$SRC_VERSION;  png_dir=$SRC_DIR
   fetch_source curl;       curl_v=$SRC_VERSION; curl_dir=$SRC_DIR
   fetch_source cpp-httplib; http_v=$SRC_VERSION; http_dir=$SRC_DIR
+  fetch_source libsodium;  sodium_v=$SRC_VERSION; sodium_dir=$SRC_DIR
 
   {
     echo "libpng1.6 $png_v"
     echo "curl $curl_v"
     echo "cpp-httplib $http_v"
+    echo "libsodium $sodium_v"
   } >"$CACHE/VERSIONS"
 
   local key="$png_v recipe $RECIPE_LIBPNG"
@@ -333,6 +362,15 @@ main() {
     rm -f "$STAMPS/httplib"
     run_step "installing cpp-httplib" "$LOGS/httplib.log" install_httplib "$http_dir"
     stamp_set httplib "$key"
+  fi
+
+  key="$sodium_v recipe $RECIPE_SODIUM"
+  if stamp_ok libsodium "$key" && [[ -f "$PREFIX/include/sodium.h" && -f "$PREFIX/lib/libsodium.a" ]]; then
+    say "libsodium $sodium_v already built, skipping"
+  else
+    rm -f "$STAMPS/libsodium"
+    run_step "building libsodium" "$LOGS/libsodium.log" build_libsodium "$sodium_dir"
+    stamp_set libsodium "$key"
   fi
 
   summary

@@ -40,6 +40,12 @@ if(WIN32)
   add_library(ws::httplib INTERFACE IMPORTED GLOBAL)
   set_target_properties(ws::httplib PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${WS_THIRDPARTY}/include
     INTERFACE_LINK_LIBRARIES "ws2_32;crypt32")
+  # Static: its headers must be told, or they expect a DLL's imports. Its
+  # random numbers come from advapi32 (RtlGenRandom).
+  add_library(ws::sodium STATIC IMPORTED GLOBAL)
+  set_target_properties(ws::sodium PROPERTIES IMPORTED_LOCATION ${WS_THIRDPARTY}/lib/libsodium.a
+    INTERFACE_INCLUDE_DIRECTORIES ${WS_THIRDPARTY}/include INTERFACE_COMPILE_DEFINITIONS SODIUM_STATIC
+    INTERFACE_LINK_LIBRARIES advapi32)
   set(WS_CURL_DLL ${WS_THIRDPARTY}/bin/libcurl-4.dll)
 else()
   find_package(ZLIB REQUIRED)
@@ -47,11 +53,13 @@ else()
   find_package(Threads REQUIRED)
   add_library(ws::zlib ALIAS ZLIB::ZLIB)
   add_library(ws::png ALIAS PNG::PNG)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(WS_SODIUM REQUIRED IMPORTED_TARGET GLOBAL libsodium)
+  add_library(ws::sodium ALIAS PkgConfig::WS_SODIUM)
   find_path(WS_CURL_INCLUDE curl/curl.h REQUIRED)
   add_library(ws::curl_headers INTERFACE IMPORTED GLOBAL)
   set_target_properties(ws::curl_headers PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${WS_CURL_INCLUDE})
   find_package(httplib CONFIG QUIET)
-  find_package(PkgConfig QUIET)
   if(PkgConfig_FOUND)
     # Debian's cpp-httplib is a compiled library whose header must be read
     # with the definitions it was built with.

@@ -5,7 +5,7 @@
 #include "model/VoUpdateConfig.h"
 #include "net/KaConnection.h"
 #include "net/backends/KaHTTPBackEnds.h"
-#include "server/Hex.h"
+#include "base/KaHex.h"
 #include "server/HttpServer.h"
 #include "server/Publisher.h"
 #include "server/SessionScheme.h"

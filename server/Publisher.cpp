@@ -5,8 +5,8 @@
 #include "base/KaStrings.h"
 #include "model/VoFolder.h"
 #include "model/VoUpdateConfig.h"
+#include "base/KaHex.h"
 #include "server/BlobFile.h"
-#include "server/Hex.h"
 #include "server/ReleaseStore.h"
 
 #include <openssl/evp.h>

@@ -3,7 +3,7 @@
 #include "base/KaExceptions.h"
 #include "base/KaHandle_posix.h"
 #include "base/KaStrings.h"
-#include "server/Hex.h"
+#include "base/KaHex.h"
 #include "server/SessionScheme.h"
 
 #include <cerrno>

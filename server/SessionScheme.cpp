@@ -1,6 +1,6 @@
 #include "server/SessionScheme.h"
 
-#include "server/Hex.h"
+#include "base/KaHex.h"
 #include "base/KaExceptions.h"
 
 #include <openssl/crypto.h>

@@ -1,4 +1,4 @@
-#include "server/Hex.h"
+#include "base/KaHex.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ int HexDigit(char c) {
 
 } // namespace
 
-std::string ToHex(const std::string& bytes) {
+std::string ToHex(std::string_view bytes) {
   static const char* digits = "0123456789abcdef";
   std::string out;
   out.reserve(bytes.size() * 2);
@@ -23,7 +23,7 @@ std::string ToHex(const std::string& bytes) {
   return out;
 }
 
-bool FromHex(const std::string& text, std::string& bytes) {
+bool FromHex(std::string_view text, std::string& bytes) {
   if (text.size() % 2 != 0)
     return false;
   bytes.clear();
