@@ -67,15 +67,24 @@ std::string CheckPort(const std::string& port) {
 
 } // namespace
 
+std::string LocateMarkedSlot(const std::string& image, const std::string& marker,
+                             size_t slotSize, const std::string& what, size_t& at) {
+  const size_t found = image.find(marker);
+  if (found == std::string::npos)
+    return "The file carries no " + what;
+  if (image.find(marker, found + 1) != std::string::npos)
+    return "The file carries more than one " + what;
+  if (image.size() - found < slotSize)
+    return "The " + what + " is cut off at the end of the file";
+  at = found;
+  return {};
+}
+
 size_t FindHostSlot(const std::string& image) {
-  const std::string marker = Marker();
-  size_t at = image.find(marker);
-  if (at == std::string::npos)
-    throw EHostSlot("The file carries no server host slot");
-  if (image.find(marker, at + 1) != std::string::npos)
-    throw EHostSlot("The file carries more than one server host slot");
-  if (image.size() - at < HostSlotSize)
-    throw EHostSlot("The server host slot is cut off at the end of the file");
+  size_t at = 0;
+  std::string why = LocateMarkedSlot(image, Marker(), HostSlotSize, "server host slot", at);
+  if (!why.empty())
+    throw EHostSlot(why);
   return at;
 }
 

@@ -1,9 +1,10 @@
-// A program that carries the host slot and reports what it reads from it:
-// the tests stamp a copy of it and run that. Writes the host to the file
-// named by its argument (through a temporary name, so a reader never sees
-// half of it).
+// A program that carries the host and key slots and reports what it reads
+// from them: the tests stamp a copy of it and run that. Writes the host, a
+// line end and the key text to the file named by its argument (through a
+// temporary name, so a reader never sees half of it).
 #include "base/KaHandle.h"
 #include "net/KaHostSlot.h"
+#include "net/KaKeySlot.h"
 
 #include <cstdio>
 #include <string>
@@ -16,8 +17,8 @@ int main(int argc, char** argv) {
   TScopedStdFile f(std::fopen(temporary.c_str(), "wb"));
   if (!f)
     return 1;
-  const std::string host = ServerHost();
-  bool written = std::fwrite(host.data(), 1, host.size(), f.Get()) == host.size();
+  const std::string seen = ServerHost() + "\n" + VendorKeyText();
+  bool written = std::fwrite(seen.data(), 1, seen.size(), f.Get()) == seen.size();
   written = std::fflush(f.Get()) == 0 && written;
   f.Reset();
   return written && std::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : 1;
