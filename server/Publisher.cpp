@@ -1,18 +1,21 @@
 #include "server/Publisher.h"
 
+#include "base/KaCrypto.h"
 #include "base/KaFiles.h"
+#include "base/KaHex.h"
 #include "base/KaPosixPath.h"
 #include "base/KaStrings.h"
 #include "model/VoFolder.h"
+#include "model/VoReleaseSeal.h"
 #include "model/VoUpdateConfig.h"
-#include "base/KaHex.h"
 #include "server/BlobFile.h"
 #include "server/ReleaseStore.h"
+#include "server/SigningKey.h"
 
-#include <openssl/evp.h>
 #include <zlib.h>
 
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -76,15 +79,11 @@ void ReadBlocks(const std::string& path, const std::function<void(const char*, s
   }
 }
 
+// The same SHA-256 as the clients compute over what they inflate.
 std::string Sha256OfFile(const std::string& path) {
-  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), EVP_MD_CTX_free);
-  if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_sha256(), nullptr) != 1)
-    throw Exception("SHA-256 is not available");
-  ReadBlocks(path, [&](const char* p, size_t n) { EVP_DigestUpdate(ctx.get(), p, n); });
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_DigestFinal_ex(ctx.get(), digest, &length);
-  return ToHex(std::string(reinterpret_cast<char*>(digest), length));
+  TSha256 hash;
+  ReadBlocks(path, [&](const char* p, size_t n) { hash.Update(p, n); });
+  return ToHex(hash.Finish());
 }
 
 // Deflates `source` into a zlib stream (RFC 1950) at `target`, through a
@@ -138,6 +137,57 @@ int32_t FirstFreeId(const TReleaseStore& store, const TIndex& index) {
   return next;
 }
 
+int LastReleaseDir(const TReleaseStore& store) {
+  int last = 0;
+  for (const auto& entry : fs::directory_iterator(store.Dir() + "/releases")) {
+    int64_t n = 0;
+    if (TryStrToInt64(entry.path().filename().string(), n) && n > last)
+      last = static_cast<int>(n);
+  }
+  return last;
+}
+
+constexpr int MaxExpiresDays = 36500;
+
+int64_t ExpiryOf(int days, int64_t signedAt) {
+  if (days < 0 || days > MaxExpiresDays)
+    throw EPublish("--expires-days takes 1 to " + std::to_string(MaxExpiresDays) + " days");
+  if (days == 0)
+    return 0;
+  return (signedAt != 0 ? signedAt : static_cast<int64_t>(std::time(nullptr))) +
+         int64_t(days) * 86400;
+}
+
+// The seal of a manifest: every content identifier of its file list with the
+// size the list gives and the SHA-256 the store's index holds for it.
+TVoReleaseSeal SealOf(const TReleaseStore& store, const TIndex& index, const std::string& manifest,
+                      int number, const std::string& displayName, int64_t expires) {
+  std::map<int32_t, std::string> hashById;
+  for (const auto& [hash, entry] : index.ByHash)
+    hashById[entry.Id] = hash;
+  TVoReleaseSeal seal;
+  seal.Number = number;
+  seal.Expires = expires;
+  seal.DisplayName = displayName;
+  IVoUpdateConfigPtr parsed = CreateUpdateConfig();
+  parsed->SetText(manifest);
+  WalkFiles(parsed->GetFolder()->GetRoot(), [&](const std::string& path, IVoFolderFile& file) {
+    if (file.GetId() == 0)
+      return;
+    auto known = hashById.find(file.GetId());
+    TVoContentSeal content;
+    content.Size = static_cast<uint32_t>(file.GetSize());
+    if (known == hashById.end() || !FromHex(known->second, content.Sha256) ||
+        content.Sha256.size() != Sha256Size || !fs::exists(store.BlobPath(file.GetId())))
+      throw EPublish("The content " + std::to_string(file.GetId()) + " of \"" + path +
+                     "\" is not in the store, so it cannot be signed");
+    auto [at, added] = seal.Contents.emplace(file.GetId(), content);
+    if (!added && !(at->second == content))
+      throw EPublish("The content " + std::to_string(file.GetId()) + " is listed with two sizes");
+  });
+  return seal;
+}
+
 // Finds or makes the directory entry `name` below `dir`.
 IVoNodePtr ChildDir(const IVoNodePtr& dir, const std::string& name) {
   for (IVoNodePtr node = dir->GetFirstChild(); node; node = node->GetNext()) {
@@ -174,7 +224,14 @@ class TPublisher {
 public:
   TPublisher(const TPublishOptions& options, std::ostream& progress)
       : FOptions(options), FProgress(progress), FStore(options.StoreDir),
-        FDescription(ParseReleaseDescription(ReadWholeFile(options.DescriptionFile))) {}
+        FDescription(ParseReleaseDescription(ReadWholeFile(options.DescriptionFile))) {
+    // Refusals before anything is stored.
+    FExpires = ExpiryOf(options.ExpiresDays, options.SignedAt);
+    if (!options.SignKeyFile.empty())
+      FKey = LoadSigningKey(options.SignKeyFile);
+    else if (options.ExpiresDays != 0)
+      throw EPublish("Only a signed release expires: --expires-days needs --sign-key");
+  }
 
   TPublishReport Run() {
     auto lock = FStore.Lock();
@@ -186,7 +243,14 @@ public:
     IVoFolderPtr folder = CreateFolder();
     if (FReport.Previous > 0) {
       IVoUpdateConfigPtr manifest = CreateUpdateConfig();
-      manifest->SetText(FStore.Current()->Manifest);
+      const std::string text = FStore.Current()->Manifest;
+      // Setup programs that carry the vendor's key would refuse an unsigned
+      // release and stop starting the application.
+      if (FKey.SecretKey.empty() && HasSignatureSection(text))
+        throw EPublish("The current release " + std::to_string(FReport.Previous) +
+                       " is signed: publish with --sign-key, or setup programs stamped with the "
+                       "public key refuse the new release");
+      manifest->SetText(text);
       previous = ListFiles(manifest->GetFolder()->GetRoot());
       if (FOptions.TrustTimes)
         folder->SetRoot(manifest->GetFolder()->GetRoot());
@@ -204,9 +268,17 @@ public:
     manifest->GetFolder()->SetText(folder->GetText());
     manifest->GetShortcuts()->SetText(FDescription.ShortcutsText);
 
-    FReport.Release = std::max(FReport.Previous, LastReleaseDir()) + 1;
+    FReport.Release = std::max(FReport.Previous, LastReleaseDir(FStore)) + 1;
+    std::string text = manifest->GetText();
+    if (!FKey.SecretKey.empty()) {
+      text = SignManifest(
+          text, SealOf(FStore, FIndex, text, FReport.Release, FDescription.DisplayName, FExpires),
+          FKey.SecretKey);
+      FReport.Signed = true;
+      FReport.Expires = FExpires;
+    }
     FStore.SaveIndex(FIndex);
-    FStore.WriteRelease(TRelease{FReport.Release, FDescription.DisplayName, manifest->GetText()});
+    FStore.WriteRelease(TRelease{FReport.Release, FDescription.DisplayName, text});
     FStore.MakeCurrent(FReport.Release);
     Compare(previous, ListFiles(folder->GetRoot()));
     return FReport;
@@ -290,16 +362,6 @@ private:
     return id;
   }
 
-  int LastReleaseDir() const {
-    int last = 0;
-    for (const auto& entry : fs::directory_iterator(FStore.Dir() + "/releases")) {
-      int64_t n = 0;
-      if (TryStrToInt64(entry.path().filename().string(), n) && n > last)
-        last = static_cast<int>(n);
-    }
-    return last;
-  }
-
   int64_t StoredSize(int32_t id) const {
     for (const auto& [hash, entry] : FIndex.ByHash)
       if (entry.Id == id)
@@ -337,7 +399,14 @@ private:
   TReleaseDescription FDescription;
   TIndex FIndex;
   TPublishReport FReport;
+  TEd25519KeyPair FKey;
+  int64_t FExpires = 0;
 };
+
+std::string SignedLine(int64_t expires) {
+  return expires != 0 ? "signed; expires " + FormatExpiry(expires) + "\n"
+                      : "signed; never expires\n";
+}
 
 } // namespace
 
@@ -361,5 +430,34 @@ std::string FormatReport(const TPublishReport& r) {
          " removed; " + std::to_string(r.NewContents) + " new contents stored; " +
          std::to_string(r.DownloadBytes) + " bytes to download" +
          (r.Previous ? " from release " + std::to_string(r.Previous) : std::string()) + "\n";
+  if (r.Signed)
+    out += SignedLine(r.Expires);
   return out;
+}
+
+TResignReport Resign(const TResignOptions& options) {
+  const int64_t expires = ExpiryOf(options.ExpiresDays, options.SignedAt);
+  const TEd25519KeyPair key = LoadSigningKey(options.SignKeyFile);
+  TReleaseStore store(options.StoreDir);
+  auto lock = store.Lock();
+  TResignReport report;
+  report.ResignedOf = store.CurrentNumber();
+  if (report.ResignedOf == 0)
+    throw EPublish("The store holds no release to sign");
+  const std::shared_ptr<const TRelease> current = store.Current();
+  const std::string manifest = UnsealedManifestText(current->Manifest);
+  report.Release = std::max(report.ResignedOf, LastReleaseDir(store)) + 1;
+  report.Expires = expires;
+  const std::string text = SignManifest(
+      manifest,
+      SealOf(store, store.LoadIndex(), manifest, report.Release, current->DisplayName, expires),
+      key.SecretKey);
+  store.WriteRelease(TRelease{report.Release, current->DisplayName, text});
+  store.MakeCurrent(report.Release);
+  return report;
+}
+
+std::string FormatReport(const TResignReport& r) {
+  return "release " + std::to_string(r.Release) + " is current (release " +
+         std::to_string(r.ResignedOf) + " signed anew, the same files)\n" + SignedLine(r.Expires);
 }

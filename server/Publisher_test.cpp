@@ -1,10 +1,12 @@
 #include "server/Publisher.h"
 
+#include "model/VoReleaseSeal.h"
 #include "model/VoUpdateConfig.h"
 #include "net/KaConnection.h"
 #include "net/backends/KaHTTPBackEnds.h"
 #include "server/HttpServer.h"
 #include "server/ReleaseStore.h"
+#include "server/SigningKey.h"
 #include "server/testing/ServerTesting.h"
 
 #include <atomic>
@@ -52,9 +54,25 @@ protected:
     WriteFileAtomically(Root + "/" + path, content);
   }
 
-  TPublishReport Publish() {
+  TPublishReport Publish() { return Publish(Options()); }
+  TPublishReport Publish(const TPublishOptions& options) {
     std::ostringstream progress;
-    return ::Publish({Root + "/store", Root + "/app", Root + "/desc.ini"}, progress);
+    return ::Publish(options, progress);
+  }
+  TPublishOptions Options() const { return {Root + "/store", Root + "/app", Root + "/desc.ini"}; }
+  TPublishOptions Signed(int expiresDays = 0) const {
+    TPublishOptions options = Options();
+    options.SignKeyFile = KeyFile;
+    options.ExpiresDays = expiresDays;
+    options.SignedAt = SignedAt;
+    return options;
+  }
+  std::string ManifestText(int release) const {
+    return ReadWholeFile(Root + "/store/releases/" + std::to_string(release) + "/manifest");
+  }
+  size_t Blobs() const {
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(Root + "/store/blobs"), fs::directory_iterator()));
   }
 
   IVoUpdateConfigPtr Manifest(int release) {
@@ -81,6 +99,8 @@ protected:
 
   TTempStore Temp;
   std::string Root;
+  const std::string KeyFile = Temp.Dir() + "/vendor.key";
+  static constexpr int64_t SignedAt = 1800000000;
 };
 
 TEST_F(PublisherTest, FirstReleaseListsModesDeletesAndShortcuts) {
@@ -280,3 +300,77 @@ TEST_F(PublisherTest, ReadersSeeOneWholeReleaseOrTheNext) {
 }
 
 } // namespace
+
+TEST_F(PublisherTest, ASignedReleaseSealsEveryContentItListsAsClientsWillInflateIt) {
+  GenerateSigningKey(KeyFile);
+  const TEd25519KeyPair key = LoadSigningKey(KeyFile);
+  const TPublishReport report = Publish(Signed(30));
+  EXPECT_TRUE(report.Signed);
+  EXPECT_EQ(report.Expires, SignedAt + 30 * 86400);
+  EXPECT_NE(FormatReport(report).find("signed; expires 2027-"), std::string::npos)
+      << FormatReport(report);
+
+  const std::string text = ManifestText(1);
+  const TVoVerifiedRelease release = VerifyRelease(text, key.PublicKey, SignedAt);
+  EXPECT_EQ(release.Seal.Number, 1);
+  EXPECT_EQ(release.Seal.Expires, SignedAt + 30 * 86400);
+  EXPECT_EQ(release.Seal.DisplayName, "Demo");
+  auto e = Entries(1);
+  TVoContentSeals expected;
+  expected[e["Demo.exe"].first] = {11, Sha256("program one")};
+  expected[e["settings.ini"].first] = {3, Sha256("a=1")};
+  expected[e["bin\\tool.dll"].first] = {200000, Sha256(std::string(200000, 't'))};
+  EXPECT_EQ(release.Seal.Contents, expected) << "no seal for the kept and deleted files";
+  EXPECT_EQ(UnsealedManifestText(text), Manifest(1)->GetText())
+      << "what a program that checks nothing reads is the manifest as unsigned";
+}
+
+TEST_F(PublisherTest, ASignedStoreTakesOnlySignedReleasesAndResignKeepsTheFiles) {
+  GenerateSigningKey(KeyFile);
+  const TEd25519KeyPair key = LoadSigningKey(KeyFile);
+  EXPECT_THROW(Publish([&] {
+                 TPublishOptions o = Options();
+                 o.ExpiresDays = 5;
+                 return o;
+               }()),
+               EPublish)
+      << "an expiry without a signature";
+  EXPECT_THROW(Resign({Root + "/store", KeyFile}), EPublish) << "nothing to sign yet";
+  EXPECT_FALSE(fs::exists(Root + "/store/current"));
+
+  Publish(Signed());
+  EXPECT_EQ(VerifyRelease(ManifestText(1), key.PublicKey, 0).Seal.Expires, 0) << "never";
+  Write("app/Demo.exe", "program two");
+  EXPECT_THROW(Publish(), EPublish) << "unsigned on top of signed";
+  EXPECT_EQ(TReleaseStore(Root + "/store").CurrentNumber(), 1);
+  EXPECT_FALSE(fs::exists(Root + "/store/releases/2"));
+
+  Write("app/Demo.exe", "program one");
+  const size_t blobs = Blobs();
+  const TResignReport resigned = Resign({Root + "/store", KeyFile, 7, SignedAt});
+  EXPECT_EQ(resigned.Release, 2);
+  EXPECT_EQ(resigned.ResignedOf, 1);
+  EXPECT_EQ(FormatReport(resigned), "release 2 is current (release 1 signed anew, the same "
+                                    "files)\nsigned; expires 2027-01-22T08:00:00Z\n");
+  EXPECT_EQ(Blobs(), blobs);
+  EXPECT_EQ(TReleaseStore(Root + "/store").CurrentNumber(), 2);
+  const TVoVerifiedRelease first = VerifyRelease(ManifestText(1), key.PublicKey, SignedAt);
+  const TVoVerifiedRelease second = VerifyRelease(ManifestText(2), key.PublicKey, SignedAt);
+  EXPECT_EQ(second.Seal.Number, 2);
+  EXPECT_EQ(second.Seal.Expires, SignedAt + 7 * 86400);
+  EXPECT_EQ(second.Seal.Contents, first.Seal.Contents);
+  EXPECT_EQ(UnsealedManifestText(ManifestText(2)), UnsealedManifestText(ManifestText(1)));
+  EXPECT_EQ(ReadWholeFile(Root + "/store/releases/2/product"), "Demo");
+
+  // An unsigned store's current release can be signed after the fact, too.
+  TTempStore other;
+  TPublishOptions plain{other.Dir() + "/store", Root + "/app", Root + "/desc.ini"};
+  std::ostringstream progress;
+  ::Publish(plain, progress);
+  const TResignReport late = Resign({other.Dir() + "/store", KeyFile});
+  EXPECT_EQ(
+      VerifyRelease(ReadWholeFile(other.Dir() + "/store/releases/2/manifest"), key.PublicKey, 0)
+          .Seal.Contents,
+      first.Seal.Contents);
+  EXPECT_EQ(late.Expires, 0);
+}

@@ -67,8 +67,8 @@ std::string CheckPort(const std::string& port) {
 
 } // namespace
 
-std::string LocateMarkedSlot(const std::string& image, const std::string& marker,
-                             size_t slotSize, const std::string& what, size_t& at) {
+std::string LocateMarkedSlot(const std::string& image, const std::string& marker, size_t slotSize,
+                             const std::string& what, size_t& at) {
   const size_t found = image.find(marker);
   if (found == std::string::npos)
     return "The file carries no " + what;

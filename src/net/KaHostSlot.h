@@ -26,8 +26,8 @@ KA_DECLARE_EXCEPTION(EHostSlot, Exception);
 // its marker's offset and the result is empty, or the result says why there
 // is no one such slot, naming it as `what`. (The host slot's search, shared
 // with the program's other slots.)
-std::string LocateMarkedSlot(const std::string& image, const std::string& marker,
-                             size_t slotSize, const std::string& what, size_t& at);
+std::string LocateMarkedSlot(const std::string& image, const std::string& marker, size_t slotSize,
+                             const std::string& what, size_t& at);
 
 // The offset of the slot's marker. Raises EHostSlot when the marker is absent,
 // occurs more than once, or the slot would run past the end of the image.

@@ -23,9 +23,7 @@ std::string VendorKeyText() {
 namespace {
 
 // Put together at run time, as the host slot's marker is.
-std::string Marker() {
-  return "websetup:signing-key:v" + std::to_string(1) + std::string(1, '\0');
-}
+std::string Marker() { return "websetup:signing-key:v" + std::to_string(1) + std::string(1, '\0'); }
 
 } // namespace
 

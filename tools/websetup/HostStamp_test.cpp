@@ -1,5 +1,6 @@
 #include "websetup/HostStamp.h"
 
+#include "base/KaCrypto.h"
 #include "server/ReleaseStore.h"
 
 #include <filesystem>
@@ -48,6 +49,29 @@ TEST_F(StampTest, RefusalsWriteNothing) {
   WriteFileAtomically(PathOf("none.exe"), "MZ and nothing else");
   EXPECT_THROW(StampFile(PathOf("none.exe"), out, "example.com"), EHostSlot);
   EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(StampTest, TheKeyGoesBesideTheHostOrNothingIsWritten) {
+  const std::string keyText = PublicKeyText(std::string(32, '\x11'));
+  std::string withSlot = Image();
+  std::string slot = std::string("websetup:signing-key:v1") + std::string(1, '\0');
+  slot.resize(KeySlotSize, '\0');
+  withSlot += slot;
+  std::string in = PathOf("setup.exe"), out = PathOf("stamped.exe");
+  WriteFileAtomically(in, withSlot, 0755);
+  EXPECT_THROW(StampFile(in, out, "example.com", keyText + "0"), EKeySlot);
+  EXPECT_FALSE(fs::exists(out));
+  StampFile(in, out, "example.com", keyText);
+  const std::string stamped = ReadWholeFile(out);
+  EXPECT_EQ(ReadKeySlot(stamped), keyText);
+  EXPECT_EQ(ReadHostSlot(stamped), "example.com");
+  // Without a key the copy's key slot stays as the input had it.
+  StampFile(out, PathOf("again.exe"), "example.org");
+  EXPECT_EQ(ReadKeySlot(ReadWholeFile(PathOf("again.exe"))), keyText);
+  // A program without a key slot takes a host, not a key.
+  WriteFileAtomically(in, Image(), 0755);
+  EXPECT_THROW(StampFile(in, PathOf("nokey.exe"), "example.com", keyText), EKeySlot);
+  EXPECT_FALSE(fs::exists(PathOf("nokey.exe")));
 }
 
 } // namespace

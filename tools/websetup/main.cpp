@@ -1,11 +1,14 @@
 // websetup: the vendor's tool. publish turns an application folder into a
 // release of the store, serve runs the update server on the store, stamp
-// writes the server's host into a copy of setup.exe, deploy-example writes
-// the files that run several servers behind nginx under systemd.
+// writes the server's host (and the vendor's public key) into a copy of
+// setup.exe, deploy-example writes the files that run several servers behind
+// nginx under systemd; keygen makes the key pair that signs releases, resign
+// signs the current release anew.
 
 #include "server/DeployExample.h"
 #include "server/HttpServer.h"
 #include "server/Publisher.h"
+#include "server/SigningKey.h"
 #include "websetup/HostStamp.h"
 
 #include "base/KaStrings.h"
@@ -91,6 +94,30 @@ int main(int argc, char** argv) {
       ->check(CLI::ExistingDirectory);
   pub->add_flag("--trust-times", publish.TrustTimes,
                 "Take files whose size and time stamp are unchanged as unchanged, unread");
+  pub->add_option("--sign-key", publish.SignKeyFile,
+                  "Sign the release with this private key file (websetup keygen)")
+      ->check(CLI::ExistingFile);
+  pub->add_option("--expires-days", publish.ExpiresDays,
+                  "A signed release expires this many days from now (default: never)")
+      ->check(CLI::Range(1, 36500));
+
+  TResignOptions resign;
+  CLI::App* res = app.add_subcommand(
+      "resign", "Sign the current release anew (a new expiry), as a new release of the same files");
+  res->add_option("--store", resign.StoreDir, "The release store folder")->required();
+  res->add_option("--sign-key", resign.SignKeyFile, "The private key file (websetup keygen)")
+      ->required()
+      ->check(CLI::ExistingFile);
+  res->add_option("--expires-days", resign.ExpiresDays,
+                  "The release expires this many days from now (default: never)")
+      ->check(CLI::Range(1, 36500));
+
+  std::string keyFile;
+  CLI::App* keygen = app.add_subcommand(
+      "keygen", "Make the Ed25519 key pair that signs releases: FILE (private, mode 0600) and "
+                "FILE.pub");
+  keygen->add_option("--out", keyFile, "The private key file to create; never replaced")
+      ->required();
 
   TServeArgs serve;
   CLI::App* srv = app.add_subcommand("serve", "Run the update server on a store");
@@ -143,11 +170,14 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   dep->add_option("--user", deploy.User, "The servers' system user")->capture_default_str();
 
-  std::string input, output, host;
+  std::string input, output, host, publicKey;
   CLI::App* stamp = app.add_subcommand("stamp", "Write the server's host into a copy of setup.exe");
   stamp->add_option("input", input, "setup.exe as built")->required()->check(CLI::ExistingFile);
   stamp->add_option("output", output, "The stamped copy to write")->required();
   stamp->add_option("host", host, "Host name or IPv4 address, optionally :port")->required();
+  stamp->add_option("--public-key", publicKey,
+                    "The vendor's public key (websetup-ed25519:...) or its .pub file: the copy "
+                    "then accepts only releases signed with its private key");
 
   CLI11_PARSE(app, argc, argv);
 
@@ -155,6 +185,17 @@ int main(int argc, char** argv) {
     if (pub->parsed()) {
       TPublishReport report = Publish(publish, std::cerr);
       std::cout << FormatReport(report);
+      return 0;
+    }
+    if (res->parsed()) {
+      std::cout << FormatReport(Resign(resign));
+      return 0;
+    }
+    if (keygen->parsed()) {
+      const std::string key = GenerateSigningKey(keyFile);
+      std::cout << "private key: " << keyFile
+                << " (keep it offline: whoever holds it can publish to every stamped setup.exe)\n"
+                << "public key:  " << key << " (also in " << keyFile << ".pub)\n";
       return 0;
     }
     if (srv->parsed())
@@ -166,8 +207,12 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (stamp->parsed()) {
-      StampFile(input, output, host);
-      std::cout << "stamped " << output << " with host " << host << "\n";
+      const std::string key = publicKey.empty() ? "" : ReadPublicKeyArgument(publicKey);
+      StampFile(input, output, host, key);
+      std::cout << "stamped " << output << " with host " << host;
+      if (!key.empty())
+        std::cout << " and public key " << key;
+      std::cout << "\n";
       return 0;
     }
   } catch (const Exception& e) {

@@ -110,4 +110,49 @@ if "$tool" stamp "$work/setup.exe" "$work/bad.exe" 'bad host' 2>/dev/null; then
   fail "a bad host was stamped"
 fi
 [ ! -e "$work/bad.exe" ] || fail "a refused stamp wrote a file"
+# Signing: a key pair, a signed release, a copy stamped with the public key.
+out=$("$tool" keygen --out "$work/vendor.key") || fail "keygen failed"
+[ "$(stat -c %a "$work/vendor.key")" = 600 ] || fail "the private key is not 0600"
+pub=$(cat "$work/vendor.key.pub")
+grep -q '^websetup-ed25519:[0-9a-f]\{64\}$' <<<"$pub" || fail "public key file: $pub"
+grep -qF "$pub" <<<"$out" || fail "keygen did not print the public key: $out"
+before=$(sha256sum "$work/vendor.key")
+if "$tool" keygen --out "$work/vendor.key" 2>/dev/null; then fail "keygen replaced a key"; fi
+[ "$(sha256sum "$work/vendor.key")" = "$before" ] || fail "the private key changed"
+
+if err=$("$tool" publish --store "$work/store" --description "$work/desc.ini" --expires-days 3 \
+    "$work/app" 2>&1); then
+  fail "an unsigned release with an expiry was published"
+fi
+out=$("$tool" publish --store "$work/store" --description "$work/desc.ini" \
+  --sign-key "$work/vendor.key" --expires-days 30 "$work/app" 2>/dev/null) || fail "signed publish failed"
+grep -q '^signed; expires 20[0-9-]*T[0-9:]*Z$' <<<"$out" || fail "signed publish said: $out"
+manifest="$work/store/releases/2/manifest"
+grep -q '^\[release\]' "$manifest" && grep -q '^\[content\]' "$manifest" \
+  && grep -q '^ed25519=[0-9a-f]\{128\}' "$manifest" || fail "the manifest is not sealed"
+if err=$("$tool" publish --store "$work/store" --description "$work/desc.ini" "$work/app" 2>&1); then
+  fail "an unsigned release followed a signed one"
+fi
+grep -q 'is signed' <<<"$err" || fail "unsigned publish said: $err"
+out=$("$tool" resign --store "$work/store" --sign-key "$work/vendor.key") || fail "resign failed"
+grep -q '^release 3 is current (release 2 signed anew' <<<"$out" || fail "resign said: $out"
+grep -q '^signed; never expires$' <<<"$out" || fail "resign said: $out"
+
+if "$tool" stamp "$work/setup.exe" "$work/signed.exe" update.example.com \
+    --public-key "$work/vendor.key.pub" 2>/dev/null; then
+  fail "a key was stamped into a program without a key slot"
+fi
+{ printf 'MZ....'; printf 'websetup:server-host:v1\0'; head -c 232 /dev/zero
+  printf 'websetup:signing-key:v1\0'; head -c 104 /dev/zero; printf 'tail'; } >"$work/setup2.exe"
+"$tool" stamp "$work/setup2.exe" "$work/signed.exe" update.example.com \
+  --public-key "$work/vendor.key.pub" >/dev/null || fail "stamp with a key file failed"
+grep -qF "$pub" "$work/signed.exe" || fail "the key is not in the copy"
+"$tool" stamp "$work/setup2.exe" "$work/signed2.exe" update.example.com --public-key "$pub" \
+  >/dev/null || fail "stamp with a key text failed"
+cmp -s "$work/signed.exe" "$work/signed2.exe" || fail "the key's file and text stamp differently"
+if "$tool" stamp "$work/setup2.exe" "$work/bad2.exe" update.example.com \
+    --public-key "$work/vendor.key" 2>/dev/null; then
+  fail "the private key was stamped as a public one"
+fi
+[ ! -e "$work/bad2.exe" ] || fail "a refused key stamp wrote a file"
 echo "websetup command: all good"
