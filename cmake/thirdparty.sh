@@ -300,6 +300,24 @@ install_httplib() {
   install_license cpp-httplib "$dir"
 }
 
+# Runs `<step> <source-dir>` unless the stamp holds the key and every output
+# (below the prefix) is there; stamps it afterwards.
+#   ensure_built <name> <key> <step> <source-dir> <output>...
+ensure_built() {
+  local name=$1 key=$2 step=$3 dir=$4 f present=1
+  shift 4
+  for f in "$@"; do
+    [[ -f "$PREFIX/$f" ]] || present=0
+  done
+  if [[ $present == 1 ]] && stamp_ok "$name" "$key"; then
+    say "$name ($key) is up to date, skipping"
+    return 0
+  fi
+  rm -f "$STAMPS/$name"
+  run_step "building $name" "$LOGS/$name.log" "$step" "$dir"
+  stamp_set "$name" "$key"
+}
+
 summary() {
   local f
   say "cache $CACHE ($((SECONDS - START))s)"
@@ -336,42 +354,14 @@ main() {
     echo "libsodium $sodium_v"
   } >"$CACHE/VERSIONS"
 
-  local key="$png_v recipe $RECIPE_LIBPNG"
-  if stamp_ok libpng "$key" && [[ -f "$PREFIX/include/png.h" && -f "$PREFIX/include/pnglibconf.h" \
-        && -f "$PREFIX/lib/libpng.a" ]]; then
-    say "libpng $png_v already built, skipping"
-  else
-    rm -f "$STAMPS/libpng"
-    run_step "building libpng" "$LOGS/libpng.log" build_libpng "$png_dir"
-    stamp_set libpng "$key"
-  fi
-
-  key="$curl_v recipe $RECIPE_CURL"
-  if stamp_ok curl "$key" && [[ -f "$PREFIX/include/curl/curl.h" && -f "$PREFIX/bin/libcurl-4.dll" ]]; then
-    say "libcurl $curl_v already built, skipping"
-  else
-    rm -f "$STAMPS/curl"
-    run_step "building libcurl" "$LOGS/curl.log" build_curl "$curl_dir"
-    stamp_set curl "$key"
-  fi
-
-  key="$http_v recipe $RECIPE_HTTPLIB"
-  if stamp_ok httplib "$key" && [[ -f "$PREFIX/include/httplib.h" ]]; then
-    say "cpp-httplib $http_v already installed, skipping"
-  else
-    rm -f "$STAMPS/httplib"
-    run_step "installing cpp-httplib" "$LOGS/httplib.log" install_httplib "$http_dir"
-    stamp_set httplib "$key"
-  fi
-
-  key="$sodium_v recipe $RECIPE_SODIUM"
-  if stamp_ok libsodium "$key" && [[ -f "$PREFIX/include/sodium.h" && -f "$PREFIX/lib/libsodium.a" ]]; then
-    say "libsodium $sodium_v already built, skipping"
-  else
-    rm -f "$STAMPS/libsodium"
-    run_step "building libsodium" "$LOGS/libsodium.log" build_libsodium "$sodium_dir"
-    stamp_set libsodium "$key"
-  fi
+  ensure_built libpng "$png_v recipe $RECIPE_LIBPNG" build_libpng "$png_dir" \
+    include/png.h include/pnglibconf.h lib/libpng.a
+  ensure_built curl "$curl_v recipe $RECIPE_CURL" build_curl "$curl_dir" \
+    include/curl/curl.h bin/libcurl-4.dll
+  ensure_built httplib "$http_v recipe $RECIPE_HTTPLIB" install_httplib "$http_dir" \
+    include/httplib.h
+  ensure_built libsodium "$sodium_v recipe $RECIPE_SODIUM" build_libsodium "$sodium_dir" \
+    include/sodium.h lib/libsodium.a
 
   summary
 }

@@ -13,22 +13,26 @@ extern "C" {
 
 static_assert(sizeof("websetup:server-host:v1") == HostSlotMarkerSize);
 
+std::string SlotText(const volatile char* text, size_t textSize) {
+  std::string value;
+  for (size_t i = 0; i < textSize - 1 && text[i] != '\0'; ++i)
+    value += text[i];
+  return value;
+}
+
 std::string ServerHost() {
-  // Read through a volatile pointer: the compiler would otherwise fold in the
-  // default it sees here, and a stamped copy would still ask the default host.
-  const volatile char* text = websetup_server_host_slot + HostSlotMarkerSize;
-  std::string host;
-  for (size_t i = 0; i < HostSlotTextSize - 1 && text[i] != '\0'; ++i)
-    host += text[i];
-  return host;
+  return SlotText(websetup_server_host_slot + HostSlotMarkerSize, HostSlotTextSize);
 }
 
 namespace {
 
-// Put together at run time: as a literal the marker would sit in the
+// The marker is put together at run time: as a literal it would sit in the
 // read-only data of whatever program stamps, and a program that both stamps
 // and carries a slot would hold it twice.
-std::string Marker() { return "websetup:server-host:v" + std::to_string(1) + std::string(1, '\0'); }
+TMarkedSlot HostSlot() {
+  return {"websetup:server-host:v" + std::to_string(1) + std::string(1, '\0'), HostSlotSize,
+          "server host slot"};
+}
 
 bool IsNameChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_';
@@ -67,31 +71,39 @@ std::string CheckPort(const std::string& port) {
 
 } // namespace
 
-std::string LocateMarkedSlot(const std::string& image, const std::string& marker, size_t slotSize,
-                             const std::string& what, size_t& at) {
-  const size_t found = image.find(marker);
+std::string LocateMarkedSlot(const std::string& image, const TMarkedSlot& slot, size_t& at) {
+  const size_t found = image.find(slot.Marker);
   if (found == std::string::npos)
-    return "The file carries no " + what;
-  if (image.find(marker, found + 1) != std::string::npos)
-    return "The file carries more than one " + what;
-  if (image.size() - found < slotSize)
-    return "The " + what + " is cut off at the end of the file";
-  at = found;
+    return "The file carries no " + slot.What;
+  if (image.find(slot.Marker, found + 1) != std::string::npos)
+    return "The file carries more than one " + slot.What;
+  if (image.size() - found < slot.Size)
+    return "The " + slot.What + " is cut off at the end of the file";
+  at = found + slot.Marker.size();
   return {};
+}
+
+std::string ReadSlotText(const std::string& image, const TMarkedSlot& slot, size_t at) {
+  const size_t end = image.find('\0', at);
+  return image.substr(at, std::min(end, at + slot.TextSize()) - at);
+}
+
+void WriteSlotText(std::string& image, const TMarkedSlot& slot, size_t at,
+                   const std::string& text) {
+  std::string padded = text;
+  padded.resize(slot.TextSize(), '\0');
+  image.replace(at, slot.TextSize(), padded);
 }
 
 size_t FindHostSlot(const std::string& image) {
   size_t at = 0;
-  std::string why = LocateMarkedSlot(image, Marker(), HostSlotSize, "server host slot", at);
-  if (!why.empty())
+  if (std::string why = LocateMarkedSlot(image, HostSlot(), at); !why.empty())
     throw EHostSlot(why);
-  return at;
+  return at - HostSlotMarkerSize;
 }
 
 std::string ReadHostSlot(const std::string& image) {
-  size_t text = FindHostSlot(image) + HostSlotMarkerSize;
-  size_t end = image.find('\0', text);
-  return image.substr(text, std::min(end, text + HostSlotTextSize) - text);
+  return ReadSlotText(image, HostSlot(), FindHostSlot(image) + HostSlotMarkerSize);
 }
 
 bool IsValidServerHost(const std::string& host) {
@@ -126,10 +138,7 @@ bool IsValidServerHost(const std::string& host) {
 void StampHostSlot(std::string& image, const std::string& host) {
   if (!IsValidServerHost(host))
     throw EHostSlot("Invalid server host: \"" + host + "\"");
-  size_t text = FindHostSlot(image) + HostSlotMarkerSize;
-  std::string padded = host;
-  padded.resize(HostSlotTextSize, '\0');
-  image.replace(text, HostSlotTextSize, padded);
+  WriteSlotText(image, HostSlot(), FindHostSlot(image) + HostSlotMarkerSize, host);
 }
 
 std::string CheckServerHost(const std::string& host) {

@@ -22,12 +22,27 @@ std::string ServerHost();
 
 KA_DECLARE_EXCEPTION(EHostSlot, Exception);
 
-// Where a marked slot of `slotSize` bytes starts in the image: `at` is set to
-// its marker's offset and the result is empty, or the result says why there
-// is no one such slot, naming it as `what`. (The host slot's search, shared
-// with the program's other slots.)
-std::string LocateMarkedSlot(const std::string& image, const std::string& marker, size_t slotSize,
-                             const std::string& what, size_t& at);
+// A marked slot in general, shared with the program's other slots: the
+// marker (with its NUL) and the NUL-terminated text after it.
+struct TMarkedSlot {
+  std::string Marker;
+  size_t Size;      // marker and text
+  std::string What; // the slot's name in messages
+  size_t TextSize() const { return Size - Marker.size(); }
+};
+
+// The text of the running program's own slot, whose text starts at `text`.
+// (Read through a volatile pointer: the compiler would otherwise fold in the
+// value it sees in the source, and a stamped copy would not read its stamp.)
+std::string SlotText(const volatile char* text, size_t textSize);
+
+// Where the slot's text starts in the image: `at` is set and the result is
+// empty, or the result says why there is not exactly one whole such slot.
+std::string LocateMarkedSlot(const std::string& image, const TMarkedSlot& slot, size_t& at);
+// The image's slot text up to its first NUL, and the text written NUL-padded;
+// `at` as LocateMarkedSlot found it.
+std::string ReadSlotText(const std::string& image, const TMarkedSlot& slot, size_t at);
+void WriteSlotText(std::string& image, const TMarkedSlot& slot, size_t at, const std::string& text);
 
 // The offset of the slot's marker. Raises EHostSlot when the marker is absent,
 // occurs more than once, or the slot would run past the end of the image.
