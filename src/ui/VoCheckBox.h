@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/KaTheme.h"
 #include "ui/VoGeometry.h"
 
 #include <array>
@@ -24,6 +25,12 @@ inline constexpr std::array<TVoLine, 7> VoCheckMark{{
     {{8, 6}, {8, 9}},
     {{9, 5}, {9, 8}},
 }};
+
+// The fill of the box: WindowColor when disabled, FocusColor when focused,
+// white otherwise.
+TColor VoCheckBoxFillColor(const ITheme& theme, bool enabled, bool focused);
+// The check mark: black when enabled, BorderLightColor when not.
+TColor VoCheckMarkColor(const ITheme& theme, bool enabled);
 
 // The caption's rectangle in a control `size` large: word-wrapped from
 // x = 16, one pixel in from the other edges.

@@ -2,6 +2,8 @@
 
 #include "ui/testing/VoGeometryPrinters.h"
 
+#include "ui/testing/KaTestTheme.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,4 +52,16 @@ TEST(VoCheckBoxGeometry, BoxCaptionAndFocus) {
   EXPECT_EQ(VoCheckCaptionRect({121, 17}), (TRect{16, 1, 120, 16}));
   // The focus rectangle hugs the caption's text, two pixels either side.
   EXPECT_EQ(VoCheckFocusRect({121, 17}, 40), (TRect{14, 1, 58, 16}));
+}
+
+TEST(VoCheckBoxColors, FillFollowsEnabledThenFocusAndMarkDimsWhenDisabled) {
+  const TDistinctTheme t;
+  EXPECT_EQ(VoCheckBoxFillColor(t, true, false), 0xFFFFFFu);
+  EXPECT_EQ(VoCheckBoxFillColor(t, true, true), 0x20F0F0u);
+  EXPECT_EQ(VoCheckBoxFillColor(t, false, false), 0xFEFEFEu);
+  // A disabled control shows no focus, whatever the window system thinks.
+  EXPECT_EQ(VoCheckBoxFillColor(t, false, true), 0xFEFEFEu);
+  EXPECT_EQ(VoCheckMarkColor(t, true), 0x000000u);
+  EXPECT_EQ(VoCheckMarkColor(t, false), 0xF0C0A0u);
+  EXPECT_EQ(VoCheckMarkColor(TBlueTheme{}, false), 0xF2D7C7u);
 }

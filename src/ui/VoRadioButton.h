@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/KaGeometry.h"
+#include "ui/KaTheme.h"
 
 #include <array>
 
@@ -22,3 +23,14 @@ inline constexpr std::array<TRect, 2> VoRadioFill{{{1, 3, 11, 13}, {2, 4, 10, 12
 // not checked (so unchecking paints the dot away).
 inline constexpr std::array<TRect, 4> VoRadioDot{
     {{3, 5, 9, 11}, {4, 6, 8, 10}, {5, 7, 7, 9}, {6, 8, 6, 8}}};
+
+// The colours of the knob in one state of the button.
+struct TVoRadioColors {
+  TColor OutlineLeft;
+  TColor OutlineRight;
+  TColor Fill;
+  TColor Dot;
+  bool operator==(const TVoRadioColors&) const = default;
+};
+
+TVoRadioColors VoRadioColors(const ITheme& theme, bool enabled, bool focused, bool checked);

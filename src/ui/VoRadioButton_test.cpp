@@ -2,6 +2,8 @@
 
 #include "ui/testing/VoGeometryPrinters.h"
 
+#include "ui/testing/KaTestTheme.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -28,4 +30,20 @@ TEST(VoRadioKnob, DiamondsShareOneCentreAndNestOnePixelApart) {
   }
   // The innermost is a single point, the knob's centre.
   EXPECT_EQ(VoRadioDot.back().Width(), 0);
+}
+
+TEST(VoRadioColors, OutlineFillAndDotInEveryState) {
+  const TDistinctTheme t;
+  // Idle, focused, disabled; unchecked the dot is painted away in the fill.
+  EXPECT_EQ(VoRadioColors(t, true, false, false),
+            (TVoRadioColors{0x803000, 0xF0C0A0, 0xFFFFFF, 0xFFFFFF}));
+  EXPECT_EQ(VoRadioColors(t, true, true, false),
+            (TVoRadioColors{0x803000, 0xF0C0A0, 0x20F0F0, 0x20F0F0}));
+  EXPECT_EQ(VoRadioColors(t, false, false, false),
+            (TVoRadioColors{0xF0C0A0, 0xF0C0A0, 0xFEFEFE, 0xFEFEFE}));
+  // Checked: a black dot, a light one when disabled.
+  EXPECT_EQ(VoRadioColors(t, true, true, true),
+            (TVoRadioColors{0x803000, 0xF0C0A0, 0x20F0F0, 0x000000}));
+  EXPECT_EQ(VoRadioColors(t, false, false, true),
+            (TVoRadioColors{0xF0C0A0, 0xF0C0A0, 0xFEFEFE, 0xF0C0A0}));
 }

@@ -14,6 +14,21 @@ TBitmap RenderControl(TWinControl& control, TColor background) {
   return b;
 }
 
+TBitmap CaptureWindow(TWinControl& control) {
+  HWND window = control.Handle();
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PumpMessages();
+  RECT r;
+  GetWindowRect(window, &r);
+  TBitmap b(r.right - r.left, r.bottom - r.top);
+  HDC dc = GetWindowDC(window);
+  BitBlt(b.DC(), 0, 0, b.Width(), b.Height(), dc, 0, 0, SRCCOPY);
+  ReleaseDC(window, dc);
+  GdiFlush();
+  return b;
+}
+
 bool PumpUntil(const std::function<bool()>& done, unsigned limitMs) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
   while (!done()) {
@@ -73,6 +88,11 @@ void PressKey(WORD key) {
   PostMessageW(focus, WM_KEYDOWN, key, 1 | (scan << 16));
   PostMessageW(focus, WM_KEYUP, key, 1 | (scan << 16) | (3u << 30));
   PumpMessages();
+}
+
+void TypeKeys(std::u16string_view text) {
+  for (char16_t c : text)
+    PressKey(LOBYTE(VkKeyScanW(static_cast<wchar_t>(c))));
 }
 
 void PressAltChar(char16_t ch) {

@@ -23,6 +23,11 @@
 // starts out in `background`, so what a control leaves unpainted shows.
 TBitmap RenderControl(TWinControl& control, TColor background = 0xFF00FF);
 
+// The control's whole window (non-client area included) as it is on the
+// screen after it has painted anew: for controls that the system paints,
+// which RenderControl cannot draw. The window must be shown and uncovered.
+TBitmap CaptureWindow(TWinControl& control);
+
 // Handles messages until `done` holds; gives up after about `limitMs` (a
 // bound for a broken test, not a measurement). Returns done().
 bool PumpUntil(const std::function<bool()>& done, unsigned limitMs = 5000);
@@ -49,6 +54,9 @@ void PointerButton(TMouseButton button, bool down);
 // A key pressed and released on the focused window, through the message loop
 // (as typed: the character messages follow).
 void PressKey(WORD key);
+// Characters typed on the focused window, each as its key pressed and
+// released (PressKey); only characters typed without Shift on a US keyboard.
+void TypeKeys(std::u16string_view text);
 // A character typed with Alt held.
 void PressAltChar(char16_t ch);
 
