@@ -34,7 +34,12 @@ protected:
   }
 };
 
-TApplication::TApplication() : FTitle(ExeBaseName()) {}
+TApplication::TApplication() : FTitle(ExeBaseName()) {
+  // Every control tells the layout manager when it goes, and the
+  // application's own window goes only as the program ends. The manager,
+  // made first, is destroyed after the application, not before.
+  LayoutManager();
+}
 
 TApplication::~TApplication() = default;
 

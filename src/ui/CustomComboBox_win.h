@@ -28,10 +28,12 @@ public:
 
   const std::vector<std::u16string>& Items() const { return FItems; }
   int AddItem(const std::u16string& text);
-  void InsertItem(int index, const std::u16string& text);
-  void DeleteItem(int index);
+  // Every addition, removal and clearing of items passes these three, so a
+  // descendant can keep data of its own beside the items.
+  virtual void InsertItem(int index, const std::u16string& text);
+  virtual void DeleteItem(int index);
   void SetItem(int index, const std::u16string& text);
-  void ClearItems();
+  virtual void ClearItems();
 
   // -1: nothing selected.
   int ItemIndex() const;

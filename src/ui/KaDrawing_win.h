@@ -7,6 +7,7 @@
 #include "ui/KaGeometry.h"
 #include "ui/KaTheme.h"
 
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 
@@ -24,6 +25,24 @@ void DrawFrame(HDC dc, const TRect& r, bool enabled, bool error);
 //   left colour:  (Left, my) -> (mx+1, Top-1) and (Left, my) -> (mx+1, Bottom+1)
 //   right colour: (Right, my) -> (mx, Top) and (Right, my) -> (mx, Bottom)
 void DrawDiamond(HDC dc, const TRect& r, TColor left, TColor right);
+
+// The frame of a field (an edit, a combo box) around `r`: DrawFrame, then
+// `rings` one-pixel rectangles inside it, each one pixel further in, in
+// `fill`, so that the field's colour reaches up to the frame.
+void DrawFieldFrame(HDC dc, const TRect& r, bool enabled, bool error, TColor fill, int rings);
+
+// The size of a window with its non-client area: what a device context of
+// GetWindowDC covers, from (0, 0).
+TSize WindowSize(HWND window);
+
+// Paints on the whole window, its non-client area included, at once: `paint`
+// gets the window's device context and WindowSize.
+void PaintOnWindow(HWND window, const std::function<void(HDC dc, TSize size)>& paint);
+
+// Shrinks the client rectangle that WM_NCCALCSIZE proposes (either form of
+// the message) by `by` pixels on every side, for a frame of the control's
+// own in the non-client area.
+void InsetProposedClient(LPARAM ncCalcSize, int by);
 
 // The width and height of the text in the font selected into `dc`.
 TSize TextExtent(HDC dc, std::u16string_view text);

@@ -3,6 +3,8 @@
 #include "ui/VoGeometry.h"
 
 #include <array>
+#include <memory>
+#include <string>
 
 // TVoComboBox, portable part: where the flat drop-down button sits and what
 // it is drawn from. The combo box window is the Windows twin
@@ -31,3 +33,29 @@ struct TVoComboButtonShape {
 // window: the combo box's size; dropDownList: the csDropDownList style.
 // Not for csSimple, which has no button.
 TVoComboButtonShape VoComboButtonShape(TSize window, bool dropDownList);
+
+// Objects a combo box lists beside its texts (TVoComboBox's item objects).
+// An object names its own text when it offers one of the two text
+// interfaces; otherwise the combo box asks its OnGetText.
+class IVoItem {
+public:
+  virtual ~IVoItem() = default;
+};
+using IVoItemPtr = std::shared_ptr<IVoItem>;
+
+class IVoItemText {
+public:
+  virtual ~IVoItemText() = default;
+  virtual std::u16string GetItemText() const = 0;
+};
+
+// 8-bit, in the system code page.
+class IVoItemAnsiText {
+public:
+  virtual ~IVoItemAnsiText() = default;
+  virtual std::string GetItemText() const = 0;
+};
+
+// What happened to an object of the list that a combo box follows; other
+// kinds of change leave the box as it is.
+enum TVoItemChange { icAdded = 0, icRemoved = 1, icChanged = 3 };

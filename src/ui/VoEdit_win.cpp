@@ -1,7 +1,6 @@
 #include "ui/VoEdit_win.h"
 
 #include "base/KaText.h"
-#include "ui/Font_win.h"
 #include "ui/KaDrawing_win.h"
 #include "ui/VoEdit.h"
 
@@ -33,16 +32,10 @@ void TVoCustomEdit::SetRequired(bool value) {
 
 void TVoCustomEdit::WndProc(TMessage& m) {
   switch (m.Msg) {
-  case WM_NCCALCSIZE: {
+  case WM_NCCALCSIZE:
     DefaultHandler(m);
-    // Either form of the message starts with the proposed client rectangle.
-    auto* r = reinterpret_cast<RECT*>(m.LParam);
-    r->left += FrameWidth;
-    r->top += FrameWidth;
-    r->right = std::max(r->left, r->right - FrameWidth);
-    r->bottom = std::max(r->top, r->bottom - FrameWidth);
+    InsetProposedClient(m.LParam, FrameWidth);
     return;
-  }
   case WM_NCPAINT:
     DefaultHandler(m);
     PaintFrame();
@@ -54,21 +47,10 @@ void TVoCustomEdit::WndProc(TMessage& m) {
 void TVoCustomEdit::PaintFrame() {
   if (!HandleAllocated())
     return;
-  HWND window = Handle();
-  RECT wr;
-  GetWindowRect(window, &wr);
-  const int w = wr.right - wr.left;
-  const int h = wr.bottom - wr.top;
-  HDC dc = GetWindowDC(window);
-  if (!dc)
-    return;
-  DrawFrame(dc, {0, 0, w, h}, Enabled(), FRequired);
-  HBRUSH brush = SolidBrush(Color());
-  for (int i = 1; i < FrameWidth; ++i) {
-    RECT ring{i, i, w - i, h - i};
-    FrameRect(dc, &ring, brush);
-  }
-  ReleaseDC(window, dc);
+  PaintOnWindow(Handle(), [this](HDC dc, TSize size) {
+    DrawFieldFrame(dc, {0, 0, size.Width, size.Height}, Enabled(), FRequired, Color(),
+                   FrameWidth - 1);
+  });
 }
 
 TColor TVoCustomEdit::StateColor() {
