@@ -3,7 +3,8 @@
 #include "ui/KaDrawing_win.h"
 
 TVoCustomPanel::TVoCustomPanel(TWinControl* parent)
-    : TCustomControl(parent), FBorderColor(CurrentTheme()->BorderDarkColor()) {
+    : TVoLayoutReported<TCustomControl, false>(parent),
+      FBorderColor(CurrentTheme()->BorderDarkColor()) {
   SetColor(CurrentTheme()->WindowColor());
   SetBounds(0, 0, 185, 41);
 }
@@ -33,11 +34,6 @@ void TVoCustomPanel::SetBorderColor(TColor color) {
 
 TRect TVoCustomPanel::AlignRect() const {
   return VoPanelClientRect({Width(), Height()}, FBorderStyle, FBorders);
-}
-
-void TVoCustomPanel::BoundsChanged(const TRect& old) {
-  TCustomControl::BoundsChanged(old);
-  LayoutManager()->ControlMoved(this);
 }
 
 void TVoCustomPanel::Paint(HDC dc) {

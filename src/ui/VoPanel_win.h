@@ -12,11 +12,12 @@
 
 #include "ui/CustomControl_win.h"
 #include "ui/KaScopedRegistration.h"
+#include "ui/VoLayoutReport_win.h"
 #include "ui/VoPanel.h"
 
 #include <string>
 
-class TVoCustomPanel : public TCustomControl, public IThemeable {
+class TVoCustomPanel : public TVoLayoutReported<TCustomControl, false>, public IThemeable {
 public:
   // 185 x 41, Color WindowColor, BorderStyle 1, all four Borders, BorderColor
   // BorderDarkColor.
@@ -43,7 +44,6 @@ public:
 
 protected:
   void Paint(HDC dc) override;
-  void BoundsChanged(const TRect& old) override;
 
 private:
   TVoPanelBorders FBorders = TVoPanelBorders::All();
