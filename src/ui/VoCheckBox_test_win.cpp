@@ -15,7 +15,7 @@ namespace {
 const TDistinctTheme Theme;
 
 // A check box on a test form in the distinct theme, and a second one to take
-// the focus away. The translator's languages go with each test.
+// the focus away.
 class VoCheckBoxTest : public ::testing::Test {
 protected:
   TThemeScope Scope{std::make_shared<TDistinctTheme>()};
@@ -35,7 +35,6 @@ protected:
     Form.HandleNeeded();
     PumpMessages();
   }
-  void TearDown() override { Translator()->Clear(); }
 
   // Whether any pixel of the rectangle has the colour.
   static bool Shows(const TBitmap& b, TRect r, TColor color) {
@@ -107,9 +106,7 @@ TEST_F(VoCheckBoxTest, ACaptionBesideTheBoxEngravedWhenDisabled) {
 }
 
 TEST_F(VoCheckBoxTest, TheFocusRectangleHugsTheTranslatedCaption) {
-  Translator()->AddLanguage("xa")->AddText(u"start", u"Begin");
-  Translator()->AddLanguage("xb")->AddText(u"start", u"Start it now");
-  Translator()->SetLanguage(u"xa");
+  UseLanguage("xa", {{u"start", u"Begin"}});
   Box.SetCaption(u"$(start)");
   Box.SetFocus();
   PumpMessages();
@@ -135,7 +132,7 @@ TEST_F(VoCheckBoxTest, TheFocusRectangleHugsTheTranslatedCaption) {
 
   // A new language repaints the caption at once.
   Box.Update();
-  Translator()->SetLanguage(u"xb");
+  UseLanguage("xb", {{u"start", u"Start it now"}});
   RECT dirty;
   EXPECT_TRUE(GetUpdateRect(Box.Handle(), &dirty, FALSE));
   EXPECT_GE(focusRight(), textWidth(u"Start it now") + 16);
@@ -183,8 +180,7 @@ TEST_F(VoCheckBoxTest, SpaceAndTheAcceleratorClick) {
   EXPECT_TRUE(Box.Focused());
 
   // The accelerator is the translation's.
-  Translator()->AddLanguage("xa")->AddText(u"start", u"&Begin");
-  Translator()->SetLanguage(u"xa");
+  UseLanguage("xc", {{u"start", u"&Begin"}});
   Box.SetCaption(u"$(start)");
   PressAltChar(u's');
   EXPECT_TRUE(Box.Checked());
