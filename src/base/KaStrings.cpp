@@ -210,6 +210,76 @@ int32_t StrToInt(std::string_view text) {
 
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 
+namespace {
+
+// A run of decimal digits at `i`, or -1 when there is none.
+int ReadNumber(std::string_view text, size_t& i) {
+  if (i >= text.size() || text[i] < '0' || text[i] > '9')
+    return -1;
+  int value = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+    if (value < 100000000)
+      value = value * 10 + (text[i] - '0');
+    ++i;
+  }
+  return value;
+}
+
+} // namespace
+
+std::string Format(std::string_view format, const std::vector<std::string>& args) {
+  auto invalid = [&] {
+    return EConvertError("Format '" + std::string(format) +
+                         "' invalid or incompatible with argument");
+  };
+  std::string out;
+  size_t next = 0;
+  size_t i = 0;
+  while (i < format.size()) {
+    char c = format[i++];
+    if (c != '%') {
+      out += c;
+      continue;
+    }
+    if (i < format.size() && format[i] == '%') {
+      out += '%';
+      ++i;
+      continue;
+    }
+    int number = ReadNumber(format, i);
+    if (number >= 0 && i < format.size() && format[i] == ':') {
+      next = static_cast<size_t>(number);
+      ++i;
+      number = -1;
+    }
+    bool left = false;
+    if (number < 0 && i < format.size() && format[i] == '-') {
+      left = true;
+      ++i;
+    }
+    int width = number >= 0 ? number : ReadNumber(format, i);
+    int precision = -1;
+    if (i < format.size() && format[i] == '.') {
+      ++i;
+      precision = ReadNumber(format, i);
+      if (precision < 0)
+        throw invalid();
+    }
+    if (i >= format.size() || (format[i] != 's' && format[i] != 'S') || next >= args.size())
+      throw invalid();
+    ++i;
+    std::string value = args[next++];
+    if (precision >= 0 && value.size() > static_cast<size_t>(precision))
+      value.resize(static_cast<size_t>(precision));
+    if (width > 0 && value.size() < static_cast<size_t>(width)) {
+      std::string pad(static_cast<size_t>(width) - value.size(), ' ');
+      value = left ? value + pad : pad + value;
+    }
+    out += value;
+  }
+  return out;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;

@@ -44,6 +44,15 @@ int64_t StrToInt64(std::string_view text);
 bool TryStrToInt64(std::string_view text, int64_t& value);
 std::string IntToStr(int64_t value);
 
+// The platform's Format for texts: "%s" takes the next argument, "%1:s" the
+// argument of that index (and the ones after it continue from there), "-",
+// a width and a "." precision (the most characters taken) may stand before
+// the "s", and "%%" is a "%". Any other specifier, or an argument index out
+// of range, raises EConvertError "Format '<format>' invalid or incompatible
+// with argument". The arguments are inserted as they are: a "%" in one is
+// plain text.
+std::string Format(std::string_view format, const std::vector<std::string>& args);
+
 // Cuts a text into lines at CR LF, CR or LF; a final line end makes no empty line.
 std::vector<std::string> SplitLines(std::string_view text);
 

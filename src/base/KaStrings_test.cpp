@@ -116,3 +116,23 @@ TEST(Text, Base64OfEveryPaddingAndOfHighBytes) {
   EXPECT_EQ(Base64Encode("wsproxy:secret-7"), "d3Nwcm94eTpzZWNyZXQtNw==");
   EXPECT_EQ(Base64Encode(std::string("\xFF\xFE\x00", 3)), "//4A");
 }
+
+TEST(Format, IndexedArgumentsMayRepeatAndPlainOnesFollowTheIndex) {
+  EXPECT_EQ(Format("Install %0:s into the %0:s folder", {"Demo"}),
+            "Install Demo into the Demo folder");
+  EXPECT_EQ(Format("%1:s %s %0:s %s", {"a", "b", "c"}), "b c a b");
+  EXPECT_EQ(Format("100%% of %s", {"50% off"}), "100% of 50% off");
+  EXPECT_EQ(Format("no specifier", {}), "no specifier");
+  EXPECT_EQ(Format("[%5s|%-5s|%.2s|%0:4.1s]", {"ab", "cd", "efg"}), "[   ab|cd   |ef|   a]");
+}
+
+TEST(Format, OtherSpecifiersAndMissingArgumentsAreRefused) {
+  for (const char* format : {"%d", "%1:s", "%s %s", "%", "50%", "%.s", "%:s"}) {
+    EXPECT_THROW(Format(format, {"only"}), EConvertError) << format;
+  }
+  try {
+    Format("%d", {"x"});
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "Format '%d' invalid or incompatible with argument");
+  }
+}

@@ -3,16 +3,32 @@
 #include "base/KaProcess.h"
 #include "base/KaText.h"
 #include "i18n/BuiltInTexts.h"
-#include "i18n/KaTranslator.h"
 #include "net/backends/KaHTTPBackEnds.h"
+#include "setup/Form_Main_win.h"
 #include "setup/LauncherCheck.h"
-#include "setup/PlainWindow.h"
-#include "setup/ProductInfo.h"
 #include "setup/StartUp.h"
+#include "ui/Application_win.h"
 
+#include <objbase.h>
 #include <windows.h>
 
 namespace {
+
+// COM on the GUI thread for the life of the program: the folder browser and
+// the shell links need it, in the apartment of the windows.
+class TComScope {
+public:
+  TComScope() : FInitialized(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~TComScope() {
+    if (FInitialized)
+      CoUninitialize();
+  }
+  TComScope(const TComScope&) = delete;
+  TComScope& operator=(const TComScope&) = delete;
+
+private:
+  bool FInitialized;
+};
 
 int RunSetup() {
   std::vector<std::string> args = CommandLineArguments();
@@ -23,32 +39,26 @@ int RunSetup() {
     return 0;
   }
 
-  TProductInfo product;
-  product.CreateConnection();
+  TComScope com;
+  // The forms go before COM does, on every way out, also without the loop.
+  struct TFormsScope {
+    ~TFormsScope() { Application().DestroyForms(); }
+  } forms;
+  TForm_Main& form = Application().CreateForm<TForm_Main>();
   ReadInstallRecord();
-  TStartMode mode = TStartMode::smSetup;
-  std::string errorText;
   switch (ChooseStart(args, InstallDir())) {
-  case TStartChoice::scSetup: mode = TStartMode::smSetup; break;
-  case TStartChoice::scUninstall: mode = TStartMode::smUninstall; break;
+  case TStartChoice::scSetup: form.StartMode = TStartMode::smSetup; break;
+  case TStartChoice::scUninstall: form.StartMode = TStartMode::smUninstall; break;
   case TStartChoice::scLauncherCheck:
-    mode = RunLauncherCheck(product, InstallDir(), errorText);
+    form.StartMode = RunLauncherCheck(form.Product(), InstallDir(), form.ErrorText);
     break;
   }
-  if (mode == TStartMode::smLaunch)
+  // The application has been started and nothing needs showing: the form
+  // goes unshown.
+  if (form.StartMode == TStartMode::smLaunch)
     return 0;
-
-  // Until the wizard exists, the window says which role was chosen.
-  try {
-    Translator()->SetLanguage(ToWide(RememberedLanguage().empty() ? "nl" : RememberedLanguage()));
-  } catch (const Exception&) {
-    Translator()->SetLanguage(u"nl");
-  }
-  std::string modeName = StartModeName(mode);
-  std::u16string text = ToWide("Start mode: " + modeName);
-  if (!errorText.empty())
-    text += u"\n\n" + Translate(ToWide(errorText));
-  return RunPlainWindow("Installer - " + modeName, text);
+  Application().Run();
+  return 0;
 }
 
 } // namespace
@@ -59,12 +69,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictLibrarySearch();
   try {
     return RunSetup();
-  } catch (const Exception& e) {
-    std::u16string text = ToWide(e.Message());
-    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()), L"Installer",
-                MB_ICONERROR);
-  } catch (const std::exception& e) {
-    MessageBoxA(nullptr, e.what(), "Installer", MB_ICONERROR);
+  } catch (...) {
+    // What the windows did not catch themselves (the start before the first
+    // window): shown like every other failure, then the program ends.
+    Application().HandleException(std::current_exception());
   }
   return 1;
 }

@@ -1,4 +1,5 @@
 #include "base/KaProgramPaths.h"
+#include "ui/VoArtwork.h"
 
 #include <gtest/gtest.h>
 
@@ -25,4 +26,14 @@ TEST(SetupResources, TheManifestAsksForCommonControlsSixAndNamesTheSystems) {
                          "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
                          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) // 10 and 11
     EXPECT_NE(manifest.find(os), std::string::npos) << os;
+}
+
+// setup.exe carries every picture of the wizard, its buttons and its frame.
+TEST(SetupResources, TheArtworkIsEmbedded) {
+  std::string path = ExeDir() + "setup.exe";
+  HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(image, nullptr) << path;
+  for (const TVoArtwork& art : VoArtwork)
+    EXPECT_NE(FindResourceA(image, art.Name, MAKEINTRESOURCEA(10)), nullptr) << art.Name;
+  FreeLibrary(image);
 }

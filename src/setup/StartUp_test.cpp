@@ -46,4 +46,3 @@ TEST(StartUp, RemoverKeepsADirectoryThatIsNotEmpty) {
   RemoveFile(dir + "keep.txt");
   RemoveDir(dir);
 }
-

@@ -192,6 +192,21 @@ TEST(Application, CreateFormFiresOnCreateAndTheFirstBecomesTheMainForm) {
   Application().Restart();
 }
 
+TEST(Application, DestroyFormsEndsTheFormsOfAProgramThatRunsNoLoop) {
+  struct TCreated : public TForm {
+    explicit TCreated(std::vector<std::string>* log) {
+      OnDestroy = [log](TComponent&) { log->push_back("destroy"); };
+    }
+  };
+  std::vector<std::string> log;
+  Application().Restart();
+  TCreated& form = Application().CreateForm<TCreated>(&log);
+  form.HandleNeeded();
+  Application().DestroyForms();
+  EXPECT_EQ(log, (std::vector<std::string>{"destroy"}));
+  EXPECT_EQ(Application().MainForm(), nullptr);
+}
+
 TEST(DialogKeys, EnterAndEscapeClickTheDefaultAndCancelButtons) {
   TTestForm form;
   TCustomEdit edit(&form);

@@ -53,6 +53,10 @@ public:
   // Clears Terminated, so that another loop can run (tests run many in one
   // process).
   void Restart();
+  // Destroys the forms made by CreateForm, as Run does when it ends: for a
+  // program that ends without running the loop, so that no form outlives
+  // the services it is registered with.
+  void DestroyForms();
 
   // The caption of the program's message boxes (8-bit); the executable's
   // base name until set.
@@ -81,7 +85,6 @@ private:
   void Adopt(std::unique_ptr<TForm> form);
   bool ProcessMessage();
   bool IsDialogMessage(MSG& msg);
-  void DestroyForms();
   TMessageWindow& Window();
 
   TForm* FMainForm = nullptr;

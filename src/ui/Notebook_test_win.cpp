@@ -32,6 +32,9 @@ TEST(Notebook, ShowsOnePageAtATimeAndTellsWhenItChanges) {
   notebook.SetActivePage("Done");
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(notebook.FindPage("welcome"), &welcome);
+  wchar_t text[32] = {};
+  GetWindowTextW(path.Handle(), text, 32);
+  EXPECT_STREQ(text, L"InstallPath");
 }
 
 TEST(Notebook, TheFocusMovesToTheNewPage) {

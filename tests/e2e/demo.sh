@@ -19,7 +19,7 @@ work=$(mktemp -d /tmp/ws_demo.XXXXXX)
 cp "$BUILD/src/setup/setup.exe" "$work/setup.exe"
 wine_run "$work/setup.exe" &
 pid=$!
-title=$(window_title "Installer" 60) || { echo "demo: no window appeared" >&2; exit 1; }
+title=$(window_title "Install" 60) || { echo "demo: no window appeared" >&2; exit 1; }
 sleep 1
 import -window root "$shots/setup-role.png"
 echo "demo: the downloaded setup.exe shows \"$title\"; screenshot: $shots/setup-role.png"
@@ -29,4 +29,5 @@ wait $pid 2>/dev/null
 rm -rf "$work"
 
 bash "$SRC/tests/e2e/launcher_test.sh" "$SRC" "$BUILD" "$ROOT/linux/tools/websetup/websetup" \
-  "$BUILD/src/setup/setup.exe" "$BUILD/demo/app/demoapp.exe" "$BUILD/tests/e2e/installhelper.exe" "$shots"
+  "$BUILD/src/setup/setup.exe" "$BUILD/demo/app/demoapp.exe" "$BUILD/tests/e2e/installhelper.exe" \
+  "$BUILD/tests/e2e/wizprobe.exe" "$shots"

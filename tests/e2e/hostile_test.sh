@@ -6,9 +6,9 @@
 # setup.exe) and the update of the installation under Wine must write
 # nothing outside the installation directory (the whole of the prefix's
 # drive C: is compared before and after) and must not crash.
-#   hostile_test.sh <source-dir> <windows-build-dir> <websetup> <setup.exe> <demoapp.exe> <installhelper.exe>
+#   hostile_test.sh <source-dir> <windows-build-dir> <websetup> <setup.exe> <demoapp.exe> <installhelper.exe> <wizprobe.exe>
 set -u
-SRC=$1 BUILD=$2 WEBSETUP=$3 SETUP=$4 DEMOAPP=$5 INSTALLHELPER=$6
+SRC=$1 BUILD=$2 WEBSETUP=$3 SETUP=$4 DEMOAPP=$5 INSTALLHELPER=$6 PROBE=$7
 . "$SRC/tests/e2e/lib.sh"
 
 work=$(mktemp -d /tmp/ws_hostile.XXXXXX)
@@ -89,11 +89,14 @@ before=$(snapshot)
 printf '2\n' >"$work/store/current.new" && mv "$work/store/current.new" "$work/store/current"
 
 # The launcher road: the check of the hostile manifest, then the update page
-# (the entries of the other kind can never be brought in line).
+# (the entries of the other kind can never be brought in line), whose update
+# runs by itself and ends with the application's start.
 wine_run "$inst/WebsetupDemo.exe" &
 launcher=$!
-title=$(window_title "Installer" 120)
-check "the launcher shows the update page, no crash ($title)" test "$title" = "Installer - smUpdate"
+page=$(wizard_page 120)
+check "the launcher shows the update page, no crash ($page)" test "$page" = Update
+title=$(window_title "websetup demo" 60)
+check "the update ends with the application's start ($title)" test -n "$title"
 wine_stop
 wait $launcher 2>/dev/null
 

@@ -3,9 +3,9 @@
 # installed launcher copy checks the server at start and either starts the
 # application without a window or reports that an update is needed; an
 # unreachable server gives the error page.
-#   launcher_test.sh <source-dir> <windows-build-dir> <websetup> <setup.exe> <demoapp.exe> <installhelper.exe> [shots-dir]
+#   launcher_test.sh <source-dir> <windows-build-dir> <websetup> <setup.exe> <demoapp.exe> <installhelper.exe> <wizprobe.exe> [shots-dir]
 set -u
-SRC=$1 BUILD=$2 WEBSETUP=$3 SETUP=$4 DEMOAPP=$5 INSTALLHELPER=$6 SHOTS=${7:-}
+SRC=$1 BUILD=$2 WEBSETUP=$3 SETUP=$4 DEMOAPP=$5 INSTALLHELPER=$6 PROBE=$7 SHOTS=${8:-}
 . "$SRC/tests/e2e/lib.sh"
 
 work=$(mktemp -d /tmp/ws_launcher.XXXXXX)
@@ -17,16 +17,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts the launcher copy and expects the installer window in a start mode.
+# Starts the launcher copy and expects the wizard on a page.
 launcher_shows() {
-  local what=$1 mode=$2 name=$3 launcher title
+  local what=$1 want=$2 name=$3 launcher page
   wine_run "$inst/WebsetupDemo.exe" &
   launcher=$!
-  title=$(window_title "Installer" 120)
-  check "$what ($title)" test "$title" = "Installer - $mode"
+  page=$(wizard_page 120)
+  check "$what ($page)" test "$page" = "$want"
   shot "$name"
-  wine_stop
-  wait $launcher
 }
 
 shot() { [ -n "$SHOTS" ] && sleep 1 && import -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
@@ -69,7 +67,7 @@ rc=$?
 check "the launcher of a current installation ends by itself (rc $rc)" test "$rc" = 0
 title=$(window_title "websetup demo" 30)
 check "the application runs ($title)" test "$title" = "websetup demo - version 1.0"
-check "no installer window is shown" test -z "$(xdotool search --onlyvisible --name '^Installer' 2>/dev/null)"
+check "no installer window is shown" test -z "$(xdotool search --onlyvisible --name '^Install' 2>/dev/null)"
 shot launcher-current
 wine_stop
 
@@ -79,10 +77,20 @@ touch -d '2024-02-01 10:00:00' "$work/app/version.txt"
 "$WEBSETUP" publish --store "$work/store" --description "$SRC/demo/release/demo.ini" "$work/app" \
   | tee "$work/publish2.log"
 check "release 2 changes one file" grep -q 'version.txt' "$work/publish2.log"
-launcher_shows "an outdated installation shows the update page" smUpdate launcher-update
+launcher_shows "an outdated installation shows the update page" Update launcher-update
+# The update runs by itself, starts the application and the wizard ends.
+title=$(window_title "websetup demo" 60)
+check "the updated application runs ($title)" test "$title" = "websetup demo - version 2.0"
+for _ in $(seq 50); do kill -0 $launcher 2>/dev/null || break; sleep 0.2; done
+check "the launcher has ended" test ! -e /proc/$launcher
+check "the changed file was fetched" cmp -s "$inst/version.txt" "$work/app/version.txt"
+wine_stop
+wait $launcher
 
 # No server: the error page.
 kill "$server"; wait "$server" 2>/dev/null; server=
-launcher_shows "an unreachable server shows the error page" smError launcher-error
+launcher_shows "an unreachable server shows the error page" Error launcher-error
+wine_stop
+wait $launcher
 
 finish

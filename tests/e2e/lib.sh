@@ -45,3 +45,9 @@ wine_stop() {
   WINEPREFIX="$BUILD/wineprefix" wineserver -w >/dev/null 2>&1
   return 0
 }
+
+# The page the wizard shows, as the probe (wizprobe.exe, in $PROBE) sees it
+# from outside: waits up to $1 seconds (default 20) for the wizard's window.
+wizard_page() {
+  wine_run "$PROBE" Install "${1:-20}" 2>/dev/null | tr -d '\r' | sed -n 's/^page //p' | head -1
+}

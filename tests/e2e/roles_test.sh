@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The program's roles chosen from its command line, and the remover at work.
-#   roles_test.sh <source-dir> <windows-build-dir> <setup.exe> <holdfile.exe>
+#   roles_test.sh <source-dir> <windows-build-dir> <setup.exe> <holdfile.exe> <wizprobe.exe>
 set -u
-SRC=$1 BUILD=$2 SETUP=$3 HOLD=$4
+SRC=$1 BUILD=$2 SETUP=$3 HOLD=$4 PROBE=$5
 . "$SRC/tests/e2e/lib.sh"
 
 work=$(mktemp -d /tmp/ws_roles.XXXXXX)
@@ -46,9 +46,9 @@ not_remover() {
   mkdir -p "$work/keep"; echo app >"$work/keep/app.exe"
   wine_run "$@" &
   local pid=$!
-  local title
-  title=$(window_title "Installer" 30)
-  check "$label opens the window ($title)" test "$title" = "Installer - smSetup"
+  local page
+  page=$(wizard_page 30)
+  check "$label opens the wizard on its first page ($page)" test "$page" = Language
   check "$label leaves the file alone" test -e "$work/keep/app.exe"
   wineserver_kill
   wait $pid 2>/dev/null
