@@ -131,7 +131,8 @@ TEST_F(MainFormTest, TheDesign) {
   }
   EXPECT_EQ(f.btnLanguageNext.BoundsRect(), Bounds(384, 304, 94, 20));
   EXPECT_EQ(f.btnWelcomePrev.BoundsRect(), Bounds(284, 304, 94, 20));
-  EXPECT_EQ(f.mWelcome.BoundsRect(), Bounds(144, 144, 329, 153));
+  EXPECT_EQ(f.mWelcome.BoundsRect().TopLeft(), (TPoint{144, 144}));
+  EXPECT_EQ(f.mWelcome.Width(), 329);
   EXPECT_EQ(f.ePath.BoundsRect(), Bounds(144, 240, 334, 21));
   EXPECT_EQ(f.lPath.Left(), 144);
   EXPECT_EQ(f.lPath.Top() + f.lPath.Height() + 4, 240); // above the edit
@@ -143,8 +144,9 @@ TEST_F(MainFormTest, TheDesign) {
   EXPECT_EQ(f.VoProgressBar2.BoundsRect(), Bounds(144, 168, 329, 20));
   EXPECT_TRUE(f.cbStartApp.Checked());
   EXPECT_TRUE(f.cbUninstallAll.Checked());
-  EXPECT_EQ(f.lUninstallAll.BoundsRect(), Bounds(160, 226, 313, 71));
-  EXPECT_EQ(f.mError.BoundsRect(), Bounds(144, 136, 329, 129));
+  EXPECT_EQ(f.lUninstallAll.BoundsRect().TopLeft(), (TPoint{160, 226}));
+  EXPECT_EQ(f.lUninstallAll.Width(), 313);
+  EXPECT_EQ(f.mError.BoundsRect().TopLeft(), (TPoint{144, 136}));
 
   // The form created its connection; nothing was asked yet.
   ASSERT_NE(f.Product().Connection(), nullptr);
@@ -406,11 +408,22 @@ TEST_F(MainFormTest, Screenshots) {
         c = c == ' ' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
       SaveScreenshot(f, std::string("screens\\wizard_") + language + "_" + name + ".png");
     }
-    // Titles and one-line texts end inside the window.
+    // Titles and one-line texts end inside the window, and the texts end
+    // above what follows them.
     for (TVoLabel* label : {&f.lLanguage, &f.lWelcome, &f.lInstallPath, &f.lInstalling,
                             &f.lFinished, &f.lUnInstall, &f.lUninstallFinish, &f.lError,
                             &f.lUpdating, &f.lStartApp, &f.lPath, &f.lInternetSettings})
       EXPECT_LE(label->Left() + label->Width(), 478) << FromWide(label->Caption());
+    struct {
+      TVoLabel& Text;
+      int Below;
+    } texts[] = {{f.mWelcome, 304},   {f.mInstallPath, f.lPath.Top()}, {f.mFinished, 264},
+                 {f.mUninstall, 224}, {f.lUninstallAll, 304},          {f.mUninstallFinish, 304},
+                 {f.mError, 272}};
+    for (const auto& t : texts) {
+      EXPECT_GT(t.Text.Height(), 13) << FromWide(t.Text.Caption());
+      EXPECT_LE(t.Text.Top() + t.Text.Height(), t.Below) << FromWide(t.Text.Caption());
+    }
   }
   f.RemoveOnClose = false;
 }

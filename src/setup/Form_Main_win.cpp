@@ -26,12 +26,14 @@ void SetUpTitle(TVoLabel& label, const char16_t* caption) {
   label.SetBounds(144, 112, 0, 0);
 }
 
-// A label of a text of several lines, word-wrapped in its fixed box.
-void SetUpText(TVoLabel& label, const char16_t* caption, int top, int width, int height) {
-  label.SetAutoSize(false);
+// A label of a text of several lines, word-wrapped at its width. It takes
+// the height its text needs: a product name of some length makes the Dutch
+// path text a line longer than the design's box, whose last line would
+// otherwise be cut.
+void SetUpText(TVoLabel& label, const char16_t* caption, int left, int top, int width, int height) {
   label.SetWordWrap(true);
   label.SetCaption(caption);
-  label.SetBounds(144, top, width, height);
+  label.SetBounds(left, top, width, height);
 }
 
 void SetUpLine(TVoLabel& label, const char16_t* caption, int left, int top) {
@@ -121,7 +123,7 @@ void TForm_Main::SetUpDesign() {
 
   // Welcome.
   SetUpTitle(lWelcome, u"$(welcome_title)");
-  SetUpText(mWelcome, u"$(welcome_text)", 144, 329, 153);
+  SetUpText(mWelcome, u"$(welcome_text)", 144, 144, 329, 153);
   SetUpButton(btnWelcomeNext, bfNext, u"$(Next)", 384, 304);
   btnWelcomeNext.OnClick = [this](TComponent& sender) { btnWelcomeNextClick(sender); };
   SetUpButton(btnWelcomePrev, bfPrevious, u"$(Previous)", 284, 304);
@@ -129,7 +131,7 @@ void TForm_Main::SetUpDesign() {
 
   // InstallPath.
   SetUpTitle(lInstallPath, u"$(installpath_title)");
-  SetUpText(mInstallPath, u"$(installpath_text)", 144, 329, 73);
+  SetUpText(mInstallPath, u"$(installpath_text)", 144, 144, 329, 73);
   ePath.SetBounds(144, 240, 334, 21);
   lPath.SetCaption(u"$(Install Path)");
   lPath.SetAttachedPosition(lpTop);
@@ -148,7 +150,7 @@ void TForm_Main::SetUpDesign() {
 
   // Done.
   SetUpTitle(lFinished, u"$(finished_title)");
-  SetUpText(mFinished, u"$(finished_text)", 144, 329, 113);
+  SetUpText(mFinished, u"$(finished_text)", 144, 144, 329, 113);
   SetUpCheck(cbStartApp, 264);
   SetUpLine(lStartApp, u"$(start_app_title)", 160, 266);
   lStartApp.OnClick = [this](TComponent& sender) { lStartAppClick(sender); };
@@ -157,25 +159,22 @@ void TForm_Main::SetUpDesign() {
 
   // Uninstall.
   SetUpTitle(lUnInstall, u"$(uninstall_title)");
-  SetUpText(mUninstall, u"$(install_text)", 136, 329, 81);
+  SetUpText(mUninstall, u"$(install_text)", 144, 136, 329, 81);
   SetUpCheck(cbUninstallAll, 224);
-  lUninstallAll.SetAutoSize(false);
-  lUninstallAll.SetWordWrap(true);
-  lUninstallAll.SetCaption(u"$(uninstall_all_text)");
-  lUninstallAll.SetBounds(160, 226, 313, 71);
+  SetUpText(lUninstallAll, u"$(uninstall_all_text)", 160, 226, 313, 71);
   lUninstallAll.OnClick = [this](TComponent& sender) { lUninstallAllClick(sender); };
   SetUpButton(btnUninstallNext, bfNext, u"$(Next)", 384, 304);
   btnUninstallNext.OnClick = [this](TComponent& sender) { btnUninstallNextClick(sender); };
 
   // Uninstall Done.
   SetUpTitle(lUninstallFinish, u"$(uninstall_finished_title)");
-  SetUpText(mUninstallFinish, u"$(uninstall_finished_text)", 136, 329, 161);
+  SetUpText(mUninstallFinish, u"$(uninstall_finished_text)", 144, 136, 329, 161);
   SetUpButton(btnUninstallFinish, bfPlain, u"$(Finish)", 384, 304);
   btnUninstallFinish.OnClick = [this](TComponent& sender) { btnUninstallFinishClick(sender); };
 
   // Error.
   SetUpTitle(lError, u"$(error_title)");
-  SetUpText(mError, u"$(error_text)", 136, 329, 129);
+  SetUpText(mError, u"$(error_text)", 144, 136, 329, 129);
   SetUpLink(lInternetSettings2, 272);
   lInternetSettings2.OnClick = [this](TComponent& sender) { lInternetSettingsClick(sender); };
 

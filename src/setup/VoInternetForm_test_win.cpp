@@ -1,5 +1,6 @@
 #include "setup/VoInternetForm_win.h"
 
+#include "base/KaFiles.h"
 #include "base/KaRegistry.h"
 #include "net/KaHTTP.h"
 #include "net/testing/KaNetTesting.h"
@@ -139,7 +140,10 @@ TEST(InternetForm, OkWritesEveryValueTrimmedAlsoFromDisabledFields) {
     form.eUsername.SetText(u"\tuser ");
     form.ePassword.SetText(u" pass word ");
     Click(form.rbLibCurl);
+    ForceDirectories("screens");
+    SaveScreenshot(form, "screens\\internet_settings.png");
     Click(form.rbDirect); // the fields go grey and keep their texts
+    SaveScreenshot(form, "screens\\internet_settings_direct.png");
     Click(form.btnOK);
   });
   EXPECT_TRUE(ShowInternetSettings());

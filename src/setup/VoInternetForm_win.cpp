@@ -3,11 +3,8 @@
 #include "base/KaText.h"
 #include "setup/VoInternetForm.h"
 #include "setup/VoMessageForm_win.h"
-#include "ui/VoArtwork.h"
 
 namespace {
-
-constexpr TColor BarLineColor = 14588513;
 
 void SetUpRadio(TVoRadioButton& radio, const char16_t* caption, int group, int left, int top,
                 int width) {
@@ -16,19 +13,12 @@ void SetUpRadio(TVoRadioButton& radio, const char16_t* caption, int group, int l
   radio.SetBounds(left, top, width, 17);
 }
 
-void SetUpField(TVoEdit& edit, TVoLabel& label, const char16_t* caption, int left, int top,
+void SetUpField(TControl& edit, TVoLabel& label, const char16_t* caption, int left, int top,
                 int width) {
   edit.SetBounds(left, top, width, 21);
   label.SetCaption(caption);
   label.SetAttachedPosition(lpLeft);
   label.SetAttachedTo(&edit);
-}
-
-void SetUpBarButton(TVoButton& button, const char16_t* caption, int left) {
-  button.LoadPNG5(BUTTON_PLAIN);
-  button.SetPosition(tbpRight);
-  button.SetCaption(caption);
-  button.SetBounds(left, 8, 94, 20);
 }
 
 } // namespace
@@ -59,12 +49,7 @@ TVoInternetForm::TVoInternetForm() {
   SetUpField(eUsername, lUsername, u"Username:", 64, 220, 153);
   SetUpField(ePassword, lPassword, u"Password:", 64, 244, 153);
 
-  pBottom.SetAlign(alBottom);
-  pBottom.SetHeight(34);
-  pBottom.SetColor(0xFFFFFF);
-  pBottom.SetBorderStyle(3);
-  pBottom.SetBorders({pbTop});
-  pBottom.SetBorderColor(BarLineColor);
+  SetUpButtonBar(pBottom);
   SetUpBarButton(btnOK, u"OK", 184);
   btnOK.SetDefault(true);
   btnOK.OnClick = [this](TComponent& sender) { btnOKClick(sender); };
@@ -82,6 +67,8 @@ void TVoInternetForm::FormCreate(TComponent&) {
   FFrame->SetMinMaxVisible(false);
   FFrame->SetResizeEnabled(false);
   FFrame->SetCaption(u"$(Internet Settings)");
+  // The window's own title, for the task bar and window lists.
+  SetCaption(FFrame->CaptionText());
 
   TInternetSettingValues stored = ReadInternetSettingValues();
   switch (LibraryOfSetting(stored.Lib)) {

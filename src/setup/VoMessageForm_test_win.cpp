@@ -1,5 +1,6 @@
 #include "setup/VoMessageForm_win.h"
 
+#include "base/KaFiles.h"
 #include "i18n/BuiltInTexts.h"
 #include "i18n/KaTranslator.h"
 #include "setup/testing/FormTesting_win.h"
@@ -63,6 +64,8 @@ TEST_F(MessageDialogTest, AShortMessageIs280WideCentredOnTheMainFormWithOkAtTheR
   TSeen seen;
   TOnModal closer([&](TForm& dialog) {
     seen = Look(dialog);
+    ForceDirectories("screens");
+    SaveScreenshot(dialog, "screens\\message_dialog.png");
     Click(dynamic_cast<TVoMessageForm&>(dialog).btnOK);
   });
   EXPECT_TRUE(ShowMessageDialog(u"$(error_title)", u"$(installpath_error)"));

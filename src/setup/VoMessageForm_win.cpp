@@ -12,15 +12,23 @@ constexpr int ButtonMargin = 8;
 // The width of the dialog for a text label `labelWidth` wide.
 int DialogWidth(int labelWidth) { return labelWidth >= 260 ? labelWidth + 20 : 280; }
 
+} // namespace
+
+void SetUpButtonBar(TVoPanel& bar) {
+  bar.SetAlign(alBottom);
+  bar.SetHeight(34);
+  bar.SetColor(0xFFFFFF);
+  bar.SetBorderStyle(3);
+  bar.SetBorders({pbTop});
+  bar.SetBorderColor(BarLineColor);
+}
+
 void SetUpBarButton(TVoButton& button, const char16_t* caption, int left) {
   button.LoadPNG5(BUTTON_PLAIN);
   button.SetPosition(tbpRight);
   button.SetCaption(caption);
   button.SetBounds(left, 8, 94, 20);
-  button.SetAnchors(akTop | akRight);
 }
-
-} // namespace
 
 TVoMessageForm::TVoMessageForm() {
   FormModifier.SetMinMaxVisible(false);
@@ -30,17 +38,13 @@ TVoMessageForm::TVoMessageForm() {
 
   lMessage.SetBounds(8, 8, 0, 0);
 
-  pBottom.SetAlign(alBottom);
-  pBottom.SetHeight(34);
-  pBottom.SetColor(0xFFFFFF);
-  pBottom.SetBorderStyle(3);
-  pBottom.SetBorders({pbTop});
-  pBottom.SetBorderColor(BarLineColor);
-
+  SetUpButtonBar(pBottom);
   SetUpBarButton(btnOK, u"$(OK)", 377 - 94 - ButtonMargin);
+  btnOK.SetAnchors(akTop | akRight);
   btnOK.SetDefault(true);
   btnOK.OnClick = [this](TComponent& sender) { btnOKClick(sender); };
   SetUpBarButton(btnCancel, u"$(Cancel)", 377 - 2 * (94 + ButtonMargin));
+  btnCancel.SetAnchors(akTop | akRight);
   btnCancel.SetCancel(true);
   btnCancel.SetVisible(false);
   btnCancel.OnClick = [this](TComponent& sender) { btnCancelClick(sender); };
@@ -71,6 +75,7 @@ bool ShowMessageDialog(const std::u16string& title, const std::u16string& text) 
   dialog.btnOK.SetLeft(dialog.ClientWidth() - dialog.btnOK.Width() - ButtonMargin);
   dialog.btnOK.Show();
   dialog.FormModifier.SetCaption(title);
+  dialog.SetCaption(dialog.FormModifier.CaptionText()); // the window's own title
   dialog.lMessage.SetCaption(text);
   dialog.SetWidth(DialogWidth(dialog.lMessage.Width()));
   CenterOnMainForm(dialog);

@@ -38,6 +38,12 @@ public:
 // the frame's close button gives false.
 bool ShowMessageDialog(const std::u16string& title, const std::u16string& text);
 
+// The button bar along the bottom of the program's dialogs: 34 high, white,
+// a line along its top edge.
+void SetUpButtonBar(TVoPanel& bar);
+// A plain button of that bar, 94 x 20, 8 below the bar's top edge.
+void SetUpBarButton(TVoButton& button, const char16_t* caption, int left);
+
 // Places a dialog with its centre on the main form's centre, or on the
 // screen's when the program has no main form (halves rounded toward zero).
 void CenterOnMainForm(TForm& dialog);

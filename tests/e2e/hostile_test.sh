@@ -62,14 +62,7 @@ EXTRA="$hostile" awk 'BEGIN { done = 0 }
 check "the hostile release lists every hostile entry" \
   test "$(grep -c '^|[-+]' "$work/store/releases/2/manifest")" -ge 45
 
-"$WEBSETUP" serve --store "$work/store" --port 0 --threads 2 >"$work/serve.log" 2>&1 &
-server=$!
-port=
-for _ in $(seq 100); do
-  port=$(grep -oE '127\.0\.0\.1:[0-9]+' "$work/serve.log" | head -1 | cut -d: -f2)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
+start_server "$work/store" "$work/serve.log"
 check "the server listens (port $port)" test -n "$port"
 "$WEBSETUP" stamp "$SETUP" "$work/setup.exe" "127.0.0.1:$port" >/dev/null
 

@@ -19,7 +19,7 @@ trap cleanup EXIT
 
 # Starts the launcher copy and expects the wizard on a page.
 launcher_shows() {
-  local what=$1 want=$2 name=$3 launcher page
+  local what=$1 want=$2 name=$3 page
   wine_run "$inst/WebsetupDemo.exe" &
   launcher=$!
   page=$(wizard_page 120)
@@ -42,14 +42,7 @@ touch -d '2024-01-01 10:00:00' "$work/app/"*
 "$WEBSETUP" publish --store "$work/store" --description "$SRC/demo/release/demo.ini" "$work/app" \
   || { echo "FAIL publish"; exit 1; }
 
-"$WEBSETUP" serve --store "$work/store" --port 0 --threads 2 >"$work/serve.log" 2>&1 &
-server=$!
-port=
-for _ in $(seq 100); do
-  port=$(grep -oE '127\.0\.0\.1:[0-9]+' "$work/serve.log" | head -1 | cut -d: -f2)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
+start_server "$work/store" "$work/serve.log"
 check "the server listens (port $port)" test -n "$port"
 
 "$WEBSETUP" stamp "$SETUP" "$work/setup.exe" "127.0.0.1:$port"

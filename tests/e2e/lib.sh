@@ -51,3 +51,17 @@ wine_stop() {
 wizard_page() {
   wine_run "$PROBE" Install "${1:-20}" 2>/dev/null | tr -d '\r' | sed -n 's/^page //p' | head -1
 }
+
+# Starts "$WEBSETUP" serve on store $1 on a free loopback port, its log in $2
+# (the access log included); sets `server` (its process) and `port` (empty
+# when it did not come up).
+start_server() {
+  "$WEBSETUP" serve --store "$1" --port 0 --threads 2 >"$2" 2>&1 &
+  server=$!
+  port=
+  for _ in $(seq 100); do
+    port=$(grep -oE '127\.0\.0\.1:[0-9]+' "$2" | head -1 | cut -d: -f2)
+    [ -n "$port" ] && return 0
+    sleep 0.1
+  done
+}

@@ -61,14 +61,7 @@ cp "$DEMOAPP" "$work/app/demoapp.exe"
 printf '1.0\r\n' >"$work/app/version.txt"
 "$WEBSETUP" publish --store "$work/store" --description "$SRC/demo/release/demo.ini" "$work/app" \
   >/dev/null || { echo "FAIL publish"; exit 1; }
-"$WEBSETUP" serve --store "$work/store" --port 0 --threads 2 >"$work/serve.log" 2>&1 &
-server=$!
-port=
-for _ in $(seq 100); do
-  port=$(grep -oE '127\.0\.0\.1:[0-9]+' "$work/serve.log" | head -1 | cut -d: -f2)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
+start_server "$work/store" "$work/serve.log"
 check "the server listens (port $port)" test -n "$port"
 mkdir -p "$work/download"
 "$WEBSETUP" stamp "$SETUP" "$work/download/setup.exe" "127.0.0.1:$port" >/dev/null
@@ -90,7 +83,8 @@ shot wizard-nl-language
 # Next: the request fails at the proxy; the error box, and still Language.
 next
 box=$(wine_run "$PROBE" Install 10 2>/dev/null | tr -d '\r' | awk -v RS= '!/(^|\n)page /')
-check "a failed request shows the error box" grep -q '^static .*Connection' <<<"$box"
+check "a failed request shows the error box ($(item static <<<"$box"))" \
+  grep -q '^static .*Exception' <<<"$box"
 shot wizard-nl-error-box
 ok=$(item button <<<"$box")
 at=$(item client <<<"$box")

@@ -49,10 +49,29 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
+// A window of the system's class `kind`, or of a class built on it (the
+// window framework registers "KaEDIT" over "EDIT").
+bool IsKind(const std::wstring& cls, const wchar_t* kind) {
+  const size_t n = wcslen(kind);
+  return cls.size() >= n && _wcsicmp(cls.c_str() + cls.size() - n, kind) == 0;
+}
+
 struct TFound {
   std::wstring Prefix;
   std::vector<HWND> Windows;
 };
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectTop(HWND window, LPARAM param) {
+  auto& f = *reinterpret_cast<TFound*>(param);
+  if (IsWindowVisible(window) && TextOf(window).rfind(f.Prefix, 0) == 0)
+    f.Windows.push_back(window);
+  return TRUE;
+}
 
 void Describe(HWND top) {
   std::printf("title %s\n", Utf8(TextOf(top)).c_str());
@@ -60,13 +79,7 @@ void Describe(HWND top) {
   ClientToScreen(top, &origin);
   std::printf("client %ld %ld\n", origin.x, origin.y);
   std::vector<HWND> children;
-  EnumChildWindows(
-      top,
-      [](HWND child, LPARAM param) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(top, CollectChild, reinterpret_cast<LPARAM>(&children));
   for (HWND child : children) {
     if (!IsWindowVisible(child))
       continue;
@@ -76,19 +89,18 @@ void Describe(HWND top) {
     std::wstring cls = ClassOf(child);
     // A notebook's page: a child of a child of the window, filling it.
     HWND parent = GetParent(child);
-    if (parent && GetParent(parent) == top && _wcsicmp(cls.c_str(), L"Edit") != 0 &&
-        _wcsicmp(cls.c_str(), L"ComboBox") != 0) {
+    if (parent && GetParent(parent) == top && !IsKind(cls, L"Edit") && !IsKind(cls, L"ComboBox")) {
       std::wstring caption = TextOf(child);
       if (!caption.empty())
         std::printf("page %s\n", Utf8(caption).c_str());
     }
-    if (_wcsicmp(cls.c_str(), L"Edit") == 0 && _wcsicmp(ClassOf(parent).c_str(), L"ComboBox") != 0)
+    if (IsKind(cls, L"Edit") && !IsKind(ClassOf(parent), L"ComboBox"))
       std::printf("edit %ld %ld %s\n", x, y, Utf8(TextOf(child)).c_str());
-    else if (_wcsicmp(cls.c_str(), L"ComboBox") == 0)
+    else if (IsKind(cls, L"ComboBox"))
       std::printf("combo %ld %ld %s\n", x, y, Utf8(TextOf(child)).c_str());
-    else if (_wcsicmp(cls.c_str(), L"Button") == 0)
+    else if (IsKind(cls, L"Button"))
       std::printf("button %ld %ld %s\n", x, y, Utf8(TextOf(child)).c_str());
-    else if (_wcsicmp(cls.c_str(), L"Static") == 0)
+    else if (IsKind(cls, L"Static"))
       std::printf("static %s\n", Utf8(TextOf(child)).c_str());
   }
   std::printf("\n");
@@ -107,14 +119,7 @@ int main(int argc, char** argv) {
   TFound found{prefix, {}};
   for (int waited = 0;; waited += 50) {
     found.Windows.clear();
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          auto& f = *reinterpret_cast<TFound*>(param);
-          if (IsWindowVisible(window) && TextOf(window).rfind(f.Prefix, 0) == 0)
-            f.Windows.push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&found));
     if (!found.Windows.empty() || waited >= seconds * 1000)
       break;
     Sleep(50);

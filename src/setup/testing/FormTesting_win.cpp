@@ -7,19 +7,18 @@
 
 namespace {
 
+BOOL CALLBACK FindModal(HWND window, LPARAM param) {
+  auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(window));
+  if (form && form->Modal() && IsWindowVisible(window)) {
+    *reinterpret_cast<TForm**>(param) = form;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 TForm* ModalForm() {
   TForm* found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(window));
-        if (form && form->Modal() && IsWindowVisible(window)) {
-          *reinterpret_cast<TForm**>(param) = form;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), FindModal, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
