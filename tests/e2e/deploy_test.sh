@@ -3,13 +3,14 @@
 # two `websetup serve` processes that share one secret file. One process is
 # killed in the middle of an update; the next start completes it through the
 # other one.
-#   deploy_test.sh <source-dir> <windows-build-dir> <websetup> <setup.exe> <demoapp.exe> <installhelper.exe>
+#   deploy_test.sh <source-dir> <windows-build-dir> <websetup> <setup.exe> <demoapp.exe> <installhelper.exe> <wizprobe.exe>
 #
-# The Update page does not fetch yet: the update is run by the install
-# helper, with the same manifest update and connection the page will use,
-# and the launcher copy checks the server at each start before and after.
+# The update is run by the install helper, with the same manifest update and
+# connection the Update page uses, so that the test can catch the moment to
+# kill a process; the launcher copy checks the server at each start before
+# and after, and its own update is cut short when the test stops it.
 set -u
-SRC=$1 BUILD=$2 WEBSETUP=$3 SETUP=$4 DEMOAPP=$5 INSTALLHELPER=$6
+SRC=$1 BUILD=$2 WEBSETUP=$3 SETUP=$4 DEMOAPP=$5 INSTALLHELPER=$6 PROBE=$7
 . "$SRC/tests/e2e/lib.sh"
 
 work=$(mktemp -d /tmp/ws_deploy.XXXXXX)
@@ -116,11 +117,10 @@ printf '2.0\r\n' >"$work/app/version.txt"
 head -c $((48 * 1024 * 1024)) /dev/urandom >"$work/app/data.bin"
 touch -d '2024-02-01 10:00:00' "$work/app/version.txt" "$work/app/data.bin"
 publish
-title=
 wine_run "$inst/WebsetupDemo.exe" &
 launcher=$!
-title=$(window_title "Installer" 120)
-check "the launcher reports the update through nginx ($title)" test "$title" = "Installer - smUpdate"
+page=$(wizard_page 120)
+check "the launcher reports the update through nginx ($page)" test "$page" = Update
 wine_stop
 wait $launcher
 
@@ -152,7 +152,7 @@ check "the version file is new" cmp -s "$inst/version.txt" "$work/app/version.tx
 timeout 60 "$SRC/cmake/wine-run.sh" "$BUILD" "$inst/WebsetupDemo.exe"
 title=$(window_title "websetup demo" 30)
 check "the launcher starts version 2.0 ($title)" test "$title" = "websetup demo - version 2.0"
-check "no installer window is shown" test -z "$(xdotool search --onlyvisible --name '^Installer' 2>/dev/null)"
+check "no installer window is shown" test -z "$(xdotool search --onlyvisible --name '^Install' 2>/dev/null)"
 wine_stop
 
 finish
