@@ -317,7 +317,7 @@ TEST_F(MainFormTest, TheUpdateStartsAtTheTimersFirstTick) {
   EXPECT_EQ(Page(), "Update");
   EXPECT_TRUE(f.Timer.Enabled());
   EXPECT_NE(f.Product().Connection(), nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return Application().Terminated(); }));
+  ASSERT_TRUE(PumpUntil([&] { return Application().Terminated(); }, 30000));
   EXPECT_FALSE(f.Timer.Enabled());
   EXPECT_EQ(f.Product().Connection(), nullptr);
   EXPECT_EQ(Script.Posts.size(), 2u); // an empty file list fetches nothing
