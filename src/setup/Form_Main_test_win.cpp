@@ -4,6 +4,7 @@
 #include "base/KaStreams.h"
 #include "base/KaText.h"
 #include "i18n/BuiltInTexts.h"
+#include "i18n/KaTranslator.h"
 #include "model/testing/VoTesting.h"
 #include "net/testing/KaNetTesting.h"
 #include "setup/UninstallEntry.h"
@@ -147,6 +148,23 @@ TEST_F(MainFormTest, TheDesign) {
   EXPECT_EQ(f.lUninstallAll.BoundsRect().TopLeft(), (TPoint{160, 226}));
   EXPECT_EQ(f.lUninstallAll.Width(), 313);
   EXPECT_EQ(f.mError.BoundsRect().TopLeft(), (TPoint{144, 136}));
+
+  // Every caption of the design names texts that the tables hold, also the
+  // captions that page entry replaces.
+  int captions = 0;
+  for (int i = 0; i < f.Notebook.PageCount(); ++i)
+    for (TControl* control : f.Notebook.Page(i).Controls()) {
+      std::u16string caption;
+      if (auto* label = dynamic_cast<TVoLabel*>(control))
+        caption = label->Caption();
+      else if (auto* button = dynamic_cast<TVoButton*>(control))
+        caption = button->Caption();
+      else
+        continue;
+      ++captions;
+      EXPECT_EQ(Translate(caption).find(u"$["), std::u16string::npos) << FromWide(caption);
+    }
+  EXPECT_GT(captions, 30);
 
   // The form created its connection; nothing was asked yet.
   ASSERT_NE(f.Product().Connection(), nullptr);
@@ -399,7 +417,10 @@ TEST_F(MainFormTest, Screenshots) {
   f.VoProgressBar1.SetPosition(60);
   f.VoProgressBar2.SetPosition(25);
   for (const char* language : {"nl", "en"}) {
-    Translator()->SetLanguage(ToWide(language));
+    // Chosen as the user chooses, so that the box shows the language too.
+    f.cbLanguage.SetItemIndex(std::string(language) == "nl" ? 0 : 1);
+    f.cbLanguageChange(f.cbLanguage);
+    ASSERT_EQ(Translator()->GetCurrent()->GetCode(), language);
     for (int i = 0; i < f.Notebook.PageCount(); ++i) {
       f.Notebook.SetPageIndex(i);
       f.Timer.SetEnabled(false); // the Update page shows, it does not update

@@ -159,7 +159,7 @@ void TForm_Main::SetUpDesign() {
 
   // Uninstall.
   SetUpTitle(lUnInstall, u"$(uninstall_title)");
-  SetUpText(mUninstall, u"$(install_text)", 144, 136, 329, 81);
+  SetUpText(mUninstall, u"$(uninstall_text)", 144, 136, 329, 81);
   SetUpCheck(cbUninstallAll, 224);
   SetUpText(lUninstallAll, u"$(uninstall_all_text)", 160, 226, 313, 71);
   lUninstallAll.OnClick = [this](TComponent& sender) { lUninstallAllClick(sender); };
@@ -174,7 +174,7 @@ void TForm_Main::SetUpDesign() {
 
   // Error.
   SetUpTitle(lError, u"$(error_title)");
-  SetUpText(mError, u"$(error_text)", 144, 136, 329, 129);
+  SetUpText(mError, u"$(productinfo_error)", 144, 136, 329, 129);
   SetUpLink(lInternetSettings2, 272);
   lInternetSettings2.OnClick = [this](TComponent& sender) { lInternetSettingsClick(sender); };
 
