@@ -169,4 +169,17 @@ check "and the wizard has ended" test ! -e /proc/$wizard_pid
 wine_stop
 wait $wizard_pid 2>/dev/null
 
+# The installed copy asked for the wizard again, its record written in
+# capitals by hand: English from the first paint.
+printf 'EN' >"$drive/wizard test/WebsetupDemo.lng"
+wine_run "$drive/wizard test/WebsetupDemo.exe" /force-setup &
+again=$!
+check "/force-setup opens the wizard on Language" wait_page Language
+check "a remembered \"EN\" titles it in English" test "$(wizard | item title)" = "Install Program"
+check "with English chosen" test "$(wizard | item combo | cut -d' ' -f3-)" = "English"
+shot wizard-en-remembered
+check "and asks the server nothing yet" test "$(requests admin:getProductInfo)" = 1
+wine_stop
+wait $again 2>/dev/null
+
 finish
