@@ -3,6 +3,7 @@
 #include "base/KaExceptions.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 #include <utility>
@@ -21,11 +22,14 @@ TScopedFd OpenRegularFile(const std::string& path, struct stat& status, bool fol
 }
 
 TBlobFile::TBlobFile(TBlobFile&& other) noexcept
-    : FFd(std::move(other.FFd)), FSize(std::exchange(other.FSize, 0)) {}
+    : FFd(std::move(other.FFd)), FHeld(std::move(other.FHeld)),
+      FHeldRead(std::exchange(other.FHeldRead, 0)), FSize(std::exchange(other.FSize, 0)) {}
 
 TBlobFile& TBlobFile::operator=(TBlobFile&& other) noexcept {
   if (this != &other) {
     FFd = std::move(other.FFd);
+    FHeld = std::move(other.FHeld);
+    FHeldRead = std::exchange(other.FHeldRead, 0);
     FSize = std::exchange(other.FSize, 0);
   }
   return *this;
@@ -39,7 +43,20 @@ bool TBlobFile::Open(const std::string& path) {
   return IsOpen();
 }
 
+void TBlobFile::Open(std::shared_ptr<const std::string> bytes) {
+  Close();
+  FSize = static_cast<int64_t>(bytes->size());
+  FHeld = std::move(bytes);
+}
+
 void TBlobFile::ReadExactly(void* buffer, int64_t count) {
+  if (FHeld) {
+    if (count > FSize - FHeldRead)
+      throw EReadError("Stream read error");
+    std::memcpy(buffer, FHeld->data() + FHeldRead, static_cast<size_t>(count));
+    FHeldRead += count;
+    return;
+  }
   auto* p = static_cast<char*>(buffer);
   while (count > 0) {
     ssize_t n = ::read(FFd.Get(), p, static_cast<size_t>(count));
@@ -54,5 +71,7 @@ void TBlobFile::ReadExactly(void* buffer, int64_t count) {
 
 void TBlobFile::Close() {
   FFd.Reset();
+  FHeld.reset();
+  FHeldRead = 0;
   FSize = 0;
 }

@@ -3,6 +3,7 @@
 #include "base/KaHandle_posix.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 
@@ -13,8 +14,9 @@
 // `status` describes what was opened.
 TScopedFd OpenRegularFile(const std::string& path, struct stat& status, bool followLink = true);
 
-// A stored blob opened for reading: one descriptor, read front to back while
-// an answer is sent. Move-only; the descriptor closes with the object.
+// A stored blob opened for reading, front to back while an answer is sent:
+// one descriptor, or the blob's bytes when the store holds them in memory.
+// Move-only; the descriptor closes with the object.
 class TBlobFile {
 public:
   TBlobFile() = default;
@@ -25,7 +27,9 @@ public:
 
   // False when the file does not exist or is no regular file.
   bool Open(const std::string& path);
-  bool IsOpen() const { return FFd.IsValid(); }
+  // Reads the bytes held in memory instead of a file.
+  void Open(std::shared_ptr<const std::string> bytes);
+  bool IsOpen() const { return FFd.IsValid() || FHeld != nullptr; }
   int64_t Size() const { return FSize; }
   // Reads exactly `count` bytes or raises EReadError (a blob that shrank
   // under us is a broken store, not a short answer).
@@ -34,5 +38,7 @@ public:
 
 private:
   TScopedFd FFd;
+  std::shared_ptr<const std::string> FHeld;
+  int64_t FHeldRead = 0;
   int64_t FSize = 0;
 };

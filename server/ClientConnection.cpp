@@ -23,6 +23,9 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr size_t FirstRead = 4096;
+// The memory of an answer up to this size stays with its connection for the
+// next one.
+constexpr int64_t KeptAnswerSize = 16 * 1024;
 // How often a pending answer is looked at; a quarter of the write time, so a
 // stalled client goes within 1.25 write times of its last byte.
 constexpr int WatchesPerWriteTime = 4;
@@ -130,7 +133,7 @@ private:
     if (request.method() != http::verb::post)
       return SendError(http::status::method_not_allowed, "Only POST is served here", FKeepAlive);
     try {
-      FAnswer = FContext.Service.Handle(std::move(request.body()));
+      FContext.Service.Handle(request.body(), FState, FAnswer);
     } catch (const EBadRequest& e) {
       return SendError(http::status::bad_request, e.Message(), false);
     } catch (const std::exception& e) {
@@ -261,8 +264,11 @@ private:
 
   void Finish(bool keepAlive) {
     LogRecord();
-    FAnswer = TAnswer{};
-    // A kept-alive connection mostly waits: it holds no chunk buffer meanwhile.
+    // A kept-alive connection mostly waits: it holds no chunk buffer and no
+    // large answer meanwhile, only a small one's memory for the next.
+    FAnswer.Blob.Close();
+    if (FAnswer.Head && FAnswer.Head->GetWriteStream().GetSize() > KeptAnswerSize)
+      FAnswer.Head.reset();
     FChunk = TMemoryStream();
     if (keepAlive)
       return WaitRequest();
@@ -358,6 +364,7 @@ private:
   std::string FPeer;
   TSteady::time_point FConnected = TSteady::now();
   std::optional<http::request_parser<http::string_body>> FParser;
+  TConnectionState FState;
   TAnswer FAnswer;
   TMemoryStream FChunk;
   std::string FHeaderText;

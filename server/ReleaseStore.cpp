@@ -115,7 +115,8 @@ std::string LoadSecretFile(const std::string& path) {
   return bytes;
 }
 
-TReleaseStore::TReleaseStore(std::string dir) : FDir(std::move(dir)) {
+TReleaseStore::TReleaseStore(std::string dir, TBlobHoldLimits hold)
+    : FDir(std::move(dir)), FHoldLimits(hold) {
   while (FDir.size() > 1 && FDir.back() == '/')
     FDir.pop_back();
 }
@@ -144,6 +145,10 @@ std::string TReleaseStore::BlobPath(int32_t id) const {
 
 bool TReleaseStore::OpenBlob(int32_t id, TBlobFile& blob, std::string& problem) {
   problem.clear();
+  // An identifier is never given to other content, so a held blob needs no
+  // look at the index.
+  if (OpenHeld(id, blob))
+    return true;
   std::shared_ptr<const TSizes> sizes = Sizes();
   auto listed = sizes->find(id);
   if (listed == sizes->end())
@@ -158,7 +163,39 @@ bool TReleaseStore::OpenBlob(int32_t id, TBlobFile& blob, std::string& problem) 
     blob.Close();
     return false;
   }
+  if (blob.Size() <= FHoldLimits.BlobSize && blob.Size() <= FHoldLimits.Total) {
+    auto bytes = std::make_shared<std::string>(static_cast<size_t>(blob.Size()), '\0');
+    blob.ReadExactly(bytes->data(), blob.Size());
+    Hold(id, bytes);
+    blob.Open(std::move(bytes));
+  }
   return true;
+}
+
+bool TReleaseStore::OpenHeld(int32_t id, TBlobFile& blob) {
+  std::lock_guard<std::mutex> guard(FHeldMutex);
+  auto held = FHeld.find(id);
+  if (held == FHeld.end())
+    return false;
+  FHeldUse.splice(FHeldUse.begin(), FHeldUse, held->second.Use);
+  blob.Open(held->second.Bytes);
+  return true;
+}
+
+void TReleaseStore::Hold(int32_t id, std::shared_ptr<const std::string> bytes) {
+  const auto size = static_cast<int64_t>(bytes->size());
+  std::lock_guard<std::mutex> guard(FHeldMutex);
+  if (FHeld.count(id))
+    return; // another thread was first
+  while (FHeldTotal + size > FHoldLimits.Total && !FHeldUse.empty()) {
+    auto last = FHeld.find(FHeldUse.back());
+    FHeldTotal -= static_cast<int64_t>(last->second.Bytes->size());
+    FHeld.erase(last);
+    FHeldUse.pop_back();
+  }
+  FHeldUse.push_front(id);
+  FHeld.emplace(id, THeld{std::move(bytes), FHeldUse.begin()});
+  FHeldTotal += size;
 }
 
 TIndex TReleaseStore::LoadIndex() const {

@@ -4,6 +4,7 @@
 #include "server/BlobFile.h"
 
 #include <cstdint>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -30,6 +31,13 @@ struct TIndex {
   int32_t NextId = 1;
 };
 
+// Blobs of up to BlobSize bytes are held in memory once read, the most
+// recently asked for first, up to Total bytes in all.
+struct TBlobHoldLimits {
+  int64_t BlobSize = 64 * 1024;
+  int64_t Total = 16 * 1024 * 1024;
+};
+
 // The release store, a folder:
 //   secret               the session secret, hex, created on first use
 //   index                "next <id>" then one "<sha256> <id> <stored size>" per content
@@ -43,7 +51,7 @@ struct TIndex {
 // identifier of any manifest it ever handed out stays readable.
 class TReleaseStore {
 public:
-  explicit TReleaseStore(std::string dir);
+  explicit TReleaseStore(std::string dir, TBlobHoldLimits hold = {});
 
   const std::string& Dir() const { return FDir; }
   // The raw session secret; made and saved (mode 0600) when the store has none.
@@ -61,7 +69,9 @@ public:
   // Opens blob `id` when the index lists it and the file is a regular file of
   // the listed size. False otherwise; `problem` then says why a listed blob
   // cannot be served (a damaged store, for the log), or is empty when the
-  // index knows no `id`.
+  // index knows no `id`. A small blob is read whole the first time and then
+  // served from memory: a blob never changes once stored, and most answers
+  // carry small ones, which would each cost an open, its checks and a read.
   bool OpenBlob(int32_t id, TBlobFile& blob, std::string& problem);
 
   // Publishing side (called under Lock).
@@ -95,6 +105,13 @@ private:
   };
   using TSizes = std::unordered_map<int32_t, int64_t>; // stored size by identifier
 
+  struct THeld {
+    std::shared_ptr<const std::string> Bytes;
+    std::list<int32_t>::iterator Use;
+  };
+
+  bool OpenHeld(int32_t id, TBlobFile& blob);
+  void Hold(int32_t id, std::shared_ptr<const std::string> bytes);
   std::shared_ptr<const TRelease> LoadRelease(int number) const;
   std::shared_ptr<const TSizes> Sizes();
   static bool StampOf(const std::string& path, TStamp& stamp);
@@ -105,6 +122,11 @@ private:
   TStamp FCurrentStamp;
   std::shared_ptr<const TSizes> FSizes;
   TStamp FIndexStamp;
+  const TBlobHoldLimits FHoldLimits;
+  std::mutex FHeldMutex;
+  std::unordered_map<int32_t, THeld> FHeld;
+  std::list<int32_t> FHeldUse; // most recently asked for first
+  int64_t FHeldTotal = 0;
 };
 
 // Reads a session secret (hex, at least 32 bytes) from `path`. Raises when the

@@ -134,6 +134,35 @@ TEST(ReleaseStore, BlobsOpenOnlyAsTheIndexListsThem) {
   EXPECT_FALSE(blob.IsOpen());
 }
 
+// Small blobs are served from memory once read, the least recently asked
+// for going first when the bound is reached; larger ones always from disk.
+TEST(ReleaseStore, SmallBlobsAreHeldWithinTheirBound) {
+  TTempStore temp;
+  TReleaseStore store(temp.Dir(), {8, 16});
+  for (int32_t id : {1, 2, 3})
+    temp.AddBlob(id, "blob <" + std::to_string(id) + ">");
+  temp.AddBlob(4, "too large");
+  auto read = [&](int32_t id) {
+    TBlobFile blob;
+    std::string problem;
+    if (!store.OpenBlob(id, blob, problem))
+      return "(" + problem + ")";
+    std::string bytes(static_cast<size_t>(blob.Size()), '\0');
+    blob.ReadExactly(bytes.data(), blob.Size());
+    return bytes;
+  };
+  EXPECT_EQ(read(1), "blob <1>");
+  EXPECT_EQ(read(2), "blob <2>");
+  EXPECT_EQ(read(4), "too large");
+  for (int32_t id : {1, 2, 4})
+    std::filesystem::remove(store.BlobPath(id));
+  EXPECT_EQ(read(1), "blob <1>") << "held";
+  EXPECT_EQ(read(4), "(blob 4 is missing or no regular file)") << "too large to hold";
+  EXPECT_EQ(read(3), "blob <3>");
+  EXPECT_EQ(read(2), "(blob 2 is missing or no regular file)") << "the least recent made room";
+  EXPECT_EQ(read(1), "blob <1>");
+}
+
 TEST(ReleaseStore, OnePublisherAtATime) {
   TTempStore temp;
   TReleaseStore store(temp.Dir());

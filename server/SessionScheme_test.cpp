@@ -3,6 +3,8 @@
 #include "base/KaExceptions.h"
 
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
 
 namespace {
 
@@ -21,6 +23,10 @@ TEST(SessionScheme, IdentifiersAreValidUntilTheyExpire) {
   // Made "in the future" beyond any plausible clock step between servers.
   EXPECT_FALSE(scheme.IsValid(id, Now - 3600));
   EXPECT_NE(scheme.NewId(Now), id) << "the random part must differ";
+  EXPECT_EQ(scheme.MadeAt(id), Now);
+  EXPECT_TRUE(scheme.IsAlive(Now, Now + Day));
+  EXPECT_FALSE(scheme.IsAlive(Now, Now + Day + 1));
+  EXPECT_FALSE(scheme.IsAlive(Now, Now - 3600));
 }
 
 TEST(SessionScheme, ForgedOrForeignIdentifiersAreRefused) {
@@ -53,6 +59,28 @@ TEST(SessionScheme, KeysDependOnSecretIdentifierAndSequence) {
   EXPECT_NE(scheme.Key(id, 8), key);
   EXPECT_NE(other.Key(id, 7), key);
   EXPECT_NE(scheme.Key(scheme.NewId(Now), 7), key);
+}
+
+// Every server process that shares the secret, an older one included,
+// derives the same keys: HMAC-SHA-256 of the label, the identifier and the
+// sequence byte, cut to 16 bytes, for a secret of any length.
+TEST(SessionScheme, KeysAreTheHmacOfIdentifierAndSequence) {
+  for (const std::string& secret : {Secret, std::string(100, 'L')}) {
+    TSessionScheme scheme(secret, Day);
+    std::string id = scheme.NewId(Now);
+    for (int n : {0, 1, 255}) {
+      std::string data = "websetup-session-key" + id + static_cast<char>(n);
+      unsigned char mac[EVP_MAX_MD_SIZE];
+      unsigned int length = 0;
+      ASSERT_NE(HMAC(EVP_sha256(), secret.data(), static_cast<int>(secret.size()),
+                     reinterpret_cast<const unsigned char*>(data.data()), data.size(), mac,
+                     &length),
+                nullptr);
+      EXPECT_EQ(scheme.Key(id, static_cast<uint8_t>(n)),
+                std::string(reinterpret_cast<char*>(mac), TSessionScheme::KeySize))
+          << secret.size() << " " << n;
+    }
+  }
 }
 
 TEST(SessionScheme, RefusesShortSecretsAndMakesRandomOnes) {

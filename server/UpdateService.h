@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 // A body that does not even carry the 37-byte request header; the HTTP layer
 // answers it with 400, since no session answer can be made of it.
@@ -31,6 +32,19 @@ struct TAnswer {
   int64_t Size() { return Head->GetWriteStream().GetSize() + BlobLeft; }
 };
 
+// What one connection keeps from one request to the next, so that a client
+// that stays on its connection costs one MAC per request instead of three
+// and no new message: the identifier last found genuine there, the key
+// handed out for its next request, and the message each request is read
+// from. The answers are the same with a fresh one.
+struct TConnectionState {
+  std::string Id;
+  int64_t Made = 0;
+  int Sequence = -1; // the sequence number Key is for; -1: none
+  std::string Key;
+  IMessagePtr Request;
+};
+
 // The protocol of the update server, free of HTTP: sessions, sequence
 // numbers, ciphering and the three operations.
 class TUpdateService {
@@ -46,15 +60,21 @@ public:
 
   TUpdateService(TReleaseStore& store, const TSessionScheme& sessions, TClock clock);
 
-  TAnswer Handle(std::string body);
+  // Answers `body` into `answer`, whose messages are reused.
+  void Handle(std::string_view body, TConnectionState& state, TAnswer& answer);
+  // The same for a request on a connection of its own.
+  TAnswer Handle(const std::string& body);
   TReleaseStore& Store() const { return FStore; }
   // The next ciphered chunk of a file answer into `chunk`; false once all is sent.
   static bool NextChunk(TAnswer& answer, TMemoryStream& chunk);
 
 private:
-  TAnswer NewSession();
-  TAnswer Dispatch(const IMessagePtr& request, const std::string& id, uint8_t sequence,
-                   const std::string& command);
+  void NewSession(TAnswer& answer);
+  void Dispatch(uint8_t sequence, const std::string& key, const std::string& command,
+                TConnectionState& state, TAnswer& answer);
+  // K(id, sequence), from the state when it holds that one.
+  const std::string& KeyFor(const std::string& id, uint8_t sequence, TConnectionState& state,
+                            std::string& scratch) const;
 
   TReleaseStore& FStore;
   const TSessionScheme& FSessions;

@@ -150,6 +150,47 @@ TEST_F(UpdateServiceTest, BlobsThatDisagreeWithTheIndexAreErrorsNotFiles) {
   EXPECT_EQ(good.Message->ReadString(), "kept");
 }
 
+// A connection remembers the session it last saw and the key it handed
+// out; that must change no answer, whatever its client sends next.
+TEST_F(UpdateServiceTest, AConnectionsStateChangesNoAnswer) {
+  Temp.AddBlob(1, "one");
+  Temp.AddBlob(2, std::string(TUpdateService::ChunkSize + 5, 'z'));
+  std::string a = Sessions.NewId(Now), b = Sessions.NewId(Now);
+  std::string forged = a;
+  forged[31] = forged[31] == '0' ? '1' : '0';
+  struct TStep {
+    std::string Id;
+    int Sequence, KeyOf;
+    int32_t File;
+    int64_t Later = 0;
+  };
+  const TStep steps[] = {{a, 0, 0, 1},   {a, 1, 1, 2},   {a, 1, 1, 1},        {a, 2, 2, 9},
+                         {a, 9, 9, 1},   {b, 0, 0, 1},   {a, 10, 10, 1},      {forged, 11, 11, 1},
+                         {a, 11, 12, 1}, {a, 11, 11, 2}, {a, 12, 12, 1, 3601}};
+  TConnectionState state;
+  TAnswer answer;
+  for (const TStep& step : steps) {
+    Now += step.Later;
+    std::string body =
+        BuildRequest(step.Id, static_cast<uint8_t>(step.Sequence),
+                     Sessions.Key(step.Id, static_cast<uint8_t>(step.KeyOf)),
+                     TUpdateService::GetFile, [&](IMessage& m) { m.WriteInteger(step.File); });
+    std::string alone = Send(body);
+    Service.Handle(body, state, answer);
+    std::string kept = answer.Head->GetWriteStream().Bytes();
+    TMemoryStream chunk;
+    while (TUpdateService::NextChunk(answer, chunk))
+      kept += chunk.Bytes();
+    const std::string where = step.Id.substr(0, 4) + " " + std::to_string(step.Sequence);
+    ASSERT_GE(alone.size(), 3u) << where;
+    if (alone[0] == StatusNewSession) // a fresh random identifier each time
+      EXPECT_EQ(kept.substr(0, 3), alone.substr(0, 3)) << where;
+    else
+      EXPECT_EQ(kept, alone) << where;
+  }
+  EXPECT_EQ(ParseAnswer(Send(BuildRequest(forged, 0, "", "hi!")), "").Status, StatusNewSession);
+}
+
 TEST_F(UpdateServiceTest, BodiesWithoutAHeaderAreBadRequests) {
   EXPECT_THROW(Service.Handle(""), EBadRequest);
   EXPECT_THROW(Service.Handle(std::string(36, '-')), EBadRequest);

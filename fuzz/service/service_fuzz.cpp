@@ -91,9 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   }
 
+  // One connection that sees every input: what it keeps from one request
+  // to the next must change no answer.
+  static TConnectionState connection;
   TAnswer answer;
   try {
-    answer = world.Service.Handle(body);
+    world.Service.Handle(body, connection, answer);
   } catch (const EBadRequest&) {
     FUZZ_CHECK(mode == 0);
     return 0;
