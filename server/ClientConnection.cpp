@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <optional>
@@ -17,43 +18,133 @@ namespace beast = boost::beast;
 namespace http = beast::http;
 namespace net = boost::asio;
 using tcp = net::ip::tcp;
-using TSteady = std::chrono::steady_clock;
+using TSteady = TWatchList::TClock;
 using namespace std::chrono_literals;
 
 namespace {
 
 constexpr size_t FirstRead = 4096;
+constexpr size_t LargestRead = 64 * 1024;
 // The memory of an answer up to this size stays with its connection for the
 // next one.
 constexpr int64_t KeptAnswerSize = 16 * 1024;
 // How often a pending answer is looked at; a quarter of the write time, so a
-// stalled client goes within 1.25 write times of its last byte.
+// stalled client goes within 1.25 write times of its last byte (and a look
+// period).
 constexpr int WatchesPerWriteTime = 4;
+
+// The request line and the body of one request, read into strings that the
+// connection keeps from request to request; no header field is kept. The
+// parser itself acts on the fields that matter to the server (length,
+// transfer coding, connection) and enforces the limits.
+class TRequestParser : public http::basic_parser<true> {
+public:
+  TRequestParser(std::string& line, std::string& body) : FLine(line), FBody(body) {
+    FLine.clear();
+    FBody.clear();
+  }
+
+  http::verb Method() const { return FMethod; }
+  std::string_view Target() const { return std::string_view(FLine).substr(FTargetAt); }
+  unsigned Version() const { return FVersion; }
+
+private:
+  void on_request_impl(http::verb method, beast::string_view methodText, beast::string_view target,
+                       int version, beast::error_code&) override {
+    FMethod = method;
+    FVersion = static_cast<unsigned>(version);
+    FLine.assign(methodText.data(), methodText.size());
+    FLine += ' ';
+    FTargetAt = FLine.size();
+    FLine.append(target.data(), target.size());
+  }
+  void on_response_impl(int, beast::string_view, int, beast::error_code&) override {}
+  void on_field_impl(http::field, beast::string_view, beast::string_view,
+                     beast::error_code&) override {}
+  void on_header_impl(beast::error_code&) override {}
+  void on_body_init_impl(const boost::optional<std::uint64_t>&, beast::error_code&) override {}
+  size_t on_body_impl(beast::string_view bytes, beast::error_code&) override {
+    FBody.append(bytes.data(), bytes.size());
+    return bytes.size();
+  }
+  void on_chunk_header_impl(std::uint64_t, beast::string_view, beast::error_code&) override {}
+  size_t on_chunk_body_impl(std::uint64_t, beast::string_view bytes, beast::error_code&) override {
+    return on_body_impl(bytes, FIgnored);
+  }
+  void on_finish_impl(beast::error_code&) override {}
+
+  std::string& FLine; // method, a blank, target: the access log's request
+  std::string& FBody;
+  http::verb FMethod = http::verb::unknown;
+  size_t FTargetAt = 0;
+  unsigned FVersion = 11;
+  beast::error_code FIgnored;
+};
+
+// The header of a 200 answer, byte for byte as Beast writes it for the same
+// fields: status line, content type, length, and the connection field that
+// the version and keep-alive call for. Made without a stream or allocation.
+class TAnswerHeader {
+public:
+  void Make(unsigned version, int64_t contentLength, bool keepAlive) {
+    FLength = 0;
+    Add("HTTP/");
+    AddNumber(version / 10);
+    Add(".");
+    AddNumber(version % 10);
+    Add(" 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: ");
+    AddNumber(contentLength);
+    if (version >= 11 && !keepAlive)
+      Add("\r\nConnection: close");
+    else if (version < 11 && keepAlive)
+      Add("\r\nConnection: keep-alive");
+    Add("\r\n\r\n");
+  }
+  net::const_buffer Buffer() const { return net::buffer(FText.data(), FLength); }
+
+private:
+  void Add(std::string_view text) {
+    std::copy(text.begin(), text.end(), FText.begin() + FLength);
+    FLength += text.size();
+  }
+  void AddNumber(int64_t n) {
+    FLength = static_cast<size_t>(
+        std::to_chars(FText.data() + FLength, FText.data() + FText.size(), n).ptr - FText.data());
+  }
+
+  std::array<char, 160> FText;
+  size_t FLength = 0;
+};
 
 // One client connection: reads requests one after the other and answers each,
 // streaming file answers chunk by chunk. Every request, and every connection
 // that ends before its first request, gets one line in the access log. Every
-// handler catches: nothing may leave it into the io_context's threads.
-class TClientConnection : public std::enable_shared_from_this<TClientConnection> {
+// handler catches: nothing may leave it into the io_context's thread. Its
+// deadlines are looked at by the thread's watch list, not by timers.
+class TClientConnection : public std::enable_shared_from_this<TClientConnection>,
+                          private TWatchList::TWatched {
 public:
   TClientConnection(tcp::socket socket, TConnectionLimits::TTicket place,
-                    const TConnectionContext& context)
-      : FStream(std::move(socket)), FPlace(std::move(place)), FContext(context),
-        FOptions(context.Options), FBuffer(FOptions.HeaderLimit + FOptions.BodyLimit + FirstRead),
-        FWatchdog(FStream.get_executor()) {
+                    const TConnectionContext& context, TWatchList& watch)
+      : FSocket(std::move(socket)), FPlace(std::move(place)), FContext(context),
+        FOptions(context.Options), FWatch(watch),
+        FBuffer(FOptions.HeaderLimit + FOptions.BodyLimit + FirstRead),
+        FWatchPeriod(
+            std::max<std::chrono::milliseconds>(FOptions.WriteTime / WatchesPerWriteTime, 1ms)) {
     beast::error_code ec;
     // The header and the body go out in separate writes; without this the
     // second one waits for the client's delayed acknowledgement.
-    FStream.socket().set_option(tcp::no_delay(true), ec);
-    auto peer = FStream.socket().remote_endpoint(ec);
+    FSocket.set_option(tcp::no_delay(true), ec);
+    auto peer = FSocket.remote_endpoint(ec);
     FPeer = ec ? "?" : peer.address().to_string() + ":" + std::to_string(peer.port());
   }
 
   ~TClientConnection() {
+    FWatch.Remove(*this);
     // Only a stopping server drops a connection with its request under way.
     if (FRecordOpen) {
       try {
-        if (FWriting)
+        if (FPhase == TPhase::Writing)
           FRecord.Bytes = Delivered();
         AddReason("server stopped");
         LogRecord();
@@ -62,53 +153,95 @@ public:
     }
   }
 
-  void Start() { WaitRequest(); }
+  void Start() {
+    FWatch.Add(*this);
+    WaitRequest();
+  }
 
 private:
+  enum class TPhase { Waiting, Reading, Writing, Closed };
+
   void WaitRequest() {
-    QuickAck();
-    FParser.emplace();
-    FParser->header_limit(static_cast<std::uint32_t>(FOptions.HeaderLimit));
-    FParser->body_limit(FOptions.BodyLimit);
-    if (FBuffer.size() > 0) {
-      ReadRequest();
-      return;
-    }
+    if (FBuffer.size() > 0)
+      return BeginRequest();
     // A new connection must show its first byte soon: a host that opens
     // connections and sends nothing must not hold places for the idle time.
     // A kept-alive client that has been served may wait longer for its next.
-    FStream.expires_after(FRequests == 0 ? FOptions.FirstByteTime : FOptions.IdleTime);
-    FStream.async_read_some(
+    EnterPhase(TPhase::Waiting, FRequests == 0 ? FOptions.FirstByteTime : FOptions.IdleTime);
+    FSocket.async_read_some(
         FBuffer.prepare(FirstRead), [self = shared_from_this()](beast::error_code ec, size_t n) {
           self->Guard([&] {
             self->FBuffer.commit(n);
             if (!ec)
-              return self->ReadRequest();
+              return self->BeginRequest();
             if (self->FRequests == 0)
-              self->LogNoRequest(ec == beast::error::timeout ? "no request (timeout)"
-                                                             : "no request (closed)");
+              self->LogNoRequest(self->FExpired ? "no request (timeout)" : "no request (closed)");
             self->Close();
           });
         });
   }
 
-  void ReadRequest() {
-    QuickAck();
+  void BeginRequest() {
     ++FRequests;
     FStarted = TSteady::now();
-    FRecord = TAccessRecord{};
-    FRecord.Time = std::chrono::system_clock::now();
-    FRecord.Peer = FPeer;
+    NewRecord();
     FRecordOpen = true;
-    FStream.expires_after(FOptions.ReadTime);
-    http::async_read(FStream, FBuffer, *FParser,
-                     [self = shared_from_this()](beast::error_code ec, size_t) {
-                       self->Guard([&] { self->OnRead(ec); });
-                     });
+    FParser.emplace(FRequestLine, FBody);
+    FParser->header_limit(static_cast<std::uint32_t>(FOptions.HeaderLimit));
+    FParser->body_limit(FOptions.BodyLimit);
+    EnterPhase(TPhase::Reading, FOptions.ReadTime);
+    Parse();
+  }
+
+  // What Beast's read does, parse what came and read until the request is
+  // whole, with a look between the reads: a request that came in part (a
+  // client that sends the header and the body in two writes without
+  // TCP_NODELAY holds the body back until the header is acknowledged) gets
+  // its acknowledgement at once instead of after the delayed-ACK time.
+  void Parse() {
+    for (;;) {
+      beast::error_code ec;
+      size_t used = 0;
+      if (FBuffer.size() > 0) {
+        used = FParser->put(FBuffer.data(), ec);
+        FBuffer.consume(used);
+      }
+      if (!ec && FParser->is_done())
+        return OnRead(ec);
+      if (ec && ec != http::error::need_more)
+        return OnRead(ec);
+      if (!ec && used > 0)
+        continue;
+      break;
+    }
+    if (FParser->got_some())
+      QuickAck();
+    size_t room = std::min(std::max<size_t>(512, FBuffer.capacity() - FBuffer.size()),
+                           std::min(LargestRead, FBuffer.max_size() - FBuffer.size()));
+    if (room == 0)
+      return OnRead(http::error::buffer_overflow);
+    FSocket.async_read_some(FBuffer.prepare(room),
+                            [self = shared_from_this()](beast::error_code ec, size_t n) {
+                              self->Guard([&] { self->OnSomeRead(ec, n); });
+                            });
+  }
+
+  void OnSomeRead(beast::error_code ec, size_t n) {
+    FBuffer.commit(n);
+    if (ec == net::error::eof) {
+      if (!FParser->got_some())
+        return OnRead(http::error::end_of_stream);
+      ec = {};
+      FParser->put_eof(ec);
+      return OnRead(ec);
+    }
+    if (ec)
+      return OnRead(ec);
+    Parse();
   }
 
   void OnRead(beast::error_code ec) {
-    if (ec == beast::error::timeout)
+    if (ec && FExpired)
       return Reject("read timeout");
     if (ec == http::error::body_limit)
       return SendError(http::status::payload_too_large, "The request is too large", false);
@@ -120,20 +253,20 @@ private:
       return SendError(http::status::bad_request, "Malformed HTTP request", false);
     if (ec)
       return Reject(ec == http::error::end_of_stream ? "closed mid-request" : "connection lost");
-    Handle(FParser->release());
+    Handle();
   }
 
-  void Handle(http::request<http::string_body> request) {
-    FKeepAlive = request.keep_alive();
-    FVersion = request.version();
-    std::string target(request.target());
-    FRecord.Request = std::string(request.method_string()) + " " + target;
+  void Handle() {
+    FKeepAlive = FParser->keep_alive();
+    FVersion = FParser->Version();
+    FRecord.Request = FRequestLine;
+    std::string_view target = FParser->Target();
     if (target.substr(0, target.find('?')) != THttpServer::Path)
       return SendError(http::status::not_found, "Not found", FKeepAlive);
-    if (request.method() != http::verb::post)
+    if (FParser->Method() != http::verb::post)
       return SendError(http::status::method_not_allowed, "Only POST is served here", FKeepAlive);
     try {
-      FContext.Service.Handle(request.body(), FState, FAnswer);
+      FContext.Service.Handle(FBody, FState, FAnswer);
     } catch (const EBadRequest& e) {
       return SendError(http::status::bad_request, e.Message(), false);
     } catch (const std::exception& e) {
@@ -147,18 +280,13 @@ private:
   }
 
   void SendAnswer() {
-    http::response<http::empty_body> header(http::status::ok, FVersion);
-    header.set(http::field::content_type, "application/octet-stream");
-    header.content_length(static_cast<std::uint64_t>(FAnswer.Size()));
-    header.keep_alive(FKeepAlive);
-    std::ostringstream text;
-    text << header.base();
+    FHeader.Make(FVersion, FAnswer.Size(), FKeepAlive);
     FRecord.HttpStatus = 200;
-    BeginAnswer(text.str(), FAnswer.Size());
+    BeginAnswer(FHeader.Buffer().size(), FAnswer.Size());
     // Header and first part in one write: one packet for a small answer.
     TMemoryStream& head = FAnswer.Head->GetWriteStream();
     Write(std::array<net::const_buffer, 2>{
-        net::buffer(FHeaderText), net::buffer(head.Memory(), static_cast<size_t>(head.GetSize()))});
+        FHeader.Buffer(), net::buffer(head.Memory(), static_cast<size_t>(head.GetSize()))});
   }
 
   void SendError(http::status status, const std::string& text, bool keepAlive) {
@@ -175,26 +303,26 @@ private:
       FRecord.Request = "-";
     std::ostringstream header;
     header << error.base();
+    FErrorHeader = header.str();
     FErrorBody = std::move(error.body());
-    BeginAnswer(header.str(), static_cast<int64_t>(FErrorBody.size()));
-    Write(std::array<net::const_buffer, 2>{net::buffer(FHeaderText), net::buffer(FErrorBody)});
+    BeginAnswer(FErrorHeader.size(), static_cast<int64_t>(FErrorBody.size()));
+    Write(std::array<net::const_buffer, 2>{net::buffer(FErrorHeader), net::buffer(FErrorBody)});
   }
 
   // Answers are watched by progress rather than by a deadline per write.
-  void BeginAnswer(std::string header, int64_t bodySize) {
-    FHeaderText = std::move(header);
+  void BeginAnswer(size_t headerSize, int64_t bodySize) {
+    FHeaderSize = static_cast<int64_t>(headerSize);
     FRecord.Bytes = bodySize;
-    FStream.expires_never();
-    FWriting = true;
+    EnterPhase(TPhase::Writing, 0ms);
     FWritten = 0;
-    FAckedAtAnswer = BytesAcknowledged(NativeHandle());
-    FAckedSeen = FAckedAtAnswer;
-    FLastMove = TSteady::now();
-    Watch();
+    FNextWatch = FPhaseStart + FWatchPeriod;
+    FLastMove = FPhaseStart;
+    // All sent before is acknowledged, unless the client is slow already.
+    FAckedSeen = FSentBefore;
   }
 
   template <class TBuffers> void Write(const TBuffers& buffers) {
-    net::async_write(FStream, buffers, [self = shared_from_this()](beast::error_code ec, size_t n) {
+    net::async_write(FSocket, buffers, [self = shared_from_this()](beast::error_code ec, size_t n) {
       self->Guard([&] { self->OnWritten(ec, n); });
     });
   }
@@ -216,27 +344,37 @@ private:
   // sane time-out while its bytes keep moving. So a pending answer is judged
   // by what the client acknowledged, and cut only when nothing moved for the
   // write time, however long the whole answer takes.
-  void Watch() {
-    FWatchdog.expires_after(
-        std::max<std::chrono::milliseconds>(FOptions.WriteTime / WatchesPerWriteTime, 1ms));
-    FWatchdog.async_wait([self = shared_from_this()](beast::error_code ec) {
-      self->Guard([&] {
-        if (!ec && self->FWriting)
-          self->OnWatch();
-      });
+  void Look(TSteady::time_point now) override {
+    Guard([&] {
+      switch (FPhase) {
+      case TPhase::Waiting:
+      case TPhase::Reading:
+        if (now >= FDeadline && !FExpired) {
+          // The pending read ends with an error, and its handler says why.
+          FExpired = true;
+          beast::error_code ignored;
+          FSocket.cancel(ignored);
+        }
+        break;
+      case TPhase::Writing:
+        if (now >= FNextWatch) {
+          FNextWatch = now + FWatchPeriod;
+          OnWatch(now);
+        }
+        break;
+      case TPhase::Closed: break;
+      }
     });
   }
 
-  void OnWatch() {
+  void OnWatch(TSteady::time_point now) {
     int64_t acked = BytesAcknowledged(NativeHandle());
-    TSteady::time_point now = TSteady::now();
     if (acked != FAckedSeen) {
       FAckedSeen = acked;
       FLastMove = now;
     } else if (now - FLastMove >= FOptions.WriteTime) {
-      return Cut("write timeout");
+      Cut("write timeout");
     }
-    Watch();
   }
 
   // Ends a stalled answer at once: a reset, so that the kernel drops what the
@@ -246,20 +384,21 @@ private:
     FCutReason = reason;
     FCutBytes = Delivered();
     beast::error_code ignored;
-    FStream.socket().set_option(net::socket_base::linger(true, 0), ignored);
-    FStream.socket().close(ignored);
+    FSocket.set_option(net::socket_base::linger(true, 0), ignored);
+    FSocket.close(ignored);
   }
 
   void EndAnswer() {
-    FWriting = false;
-    FWatchdog.cancel();
+    FSentBefore += FWritten;
+    FPhase = TPhase::Closed;
   }
 
-  // Bytes of the answer's body the client has taken.
+  // Bytes of the answer's body the client has taken. The count of
+  // acknowledged bytes starts at 0 with the connection.
   int64_t Delivered() {
     int64_t acked = BytesAcknowledged(NativeHandle());
-    int64_t moved = acked >= 0 && FAckedAtAnswer >= 0 ? acked - FAckedAtAnswer : FWritten;
-    return std::clamp<int64_t>(moved - static_cast<int64_t>(FHeaderText.size()), 0, FRecord.Bytes);
+    int64_t moved = acked >= 0 ? acked - FSentBefore : FWritten;
+    return std::clamp<int64_t>(moved - FHeaderSize, 0, FRecord.Bytes);
   }
 
   void Finish(bool keepAlive) {
@@ -278,7 +417,7 @@ private:
   // A request that ends without a complete answer: logged, with the part of
   // an answer that went out, then the connection goes.
   void Reject(const std::string& reason) {
-    if (FWriting) {
+    if (FPhase == TPhase::Writing) {
       FRecord.Bytes = FCutReason ? FCutBytes : Delivered();
       EndAnswer();
     }
@@ -295,6 +434,18 @@ private:
       FRecord.Request = reason;
     else
       FRecord.Request += " (" + reason + ")";
+  }
+
+  // A new record for the next request; the strings of the last one lend it
+  // their memory.
+  void NewRecord() {
+    TAccessRecord record;
+    record.Request.swap(FRecord.Request);
+    record.Request.clear();
+    record.Peer.swap(FRecord.Peer);
+    record.Peer = FPeer;
+    record.Time = std::chrono::system_clock::now();
+    FRecord = std::move(record);
   }
 
   void LogRecord() {
@@ -315,22 +466,28 @@ private:
     FContext.Record(record);
   }
 
-  // Clients that send a request's header and body in two writes without
-  // TCP_NODELAY hold the body back until the header is acknowledged; a delayed
-  // acknowledgement here would then cost every request tens of milliseconds.
-  // Linux drops out of quick-ack mode by itself, so it is set again per read.
+  // Acknowledges what came of a request at once (see Parse). Linux drops
+  // out of quick-ack mode by itself, so it is set again for every request
+  // that comes in parts.
   void QuickAck() {
     int one = 1;
     ::setsockopt(NativeHandle(), IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
   }
 
-  int NativeHandle() { return FStream.socket().native_handle(); }
+  int NativeHandle() { return FSocket.native_handle(); }
+
+  void EnterPhase(TPhase phase, std::chrono::milliseconds limit) {
+    FPhase = phase;
+    FPhaseStart = TSteady::now();
+    FDeadline = FPhaseStart + limit;
+    FExpired = false;
+  }
 
   void Close() {
+    FPhase = TPhase::Closed;
     beast::error_code ignored;
-    FWatchdog.cancel();
-    FStream.socket().shutdown(tcp::socket::shutdown_both, ignored);
-    FStream.socket().close(ignored);
+    FSocket.shutdown(tcp::socket::shutdown_both, ignored);
+    FSocket.close(ignored);
   }
 
   // A handler that throws (the store failed under a file answer, memory ran
@@ -356,18 +513,24 @@ private:
     Close();
   }
 
-  beast::tcp_stream FStream;
+  tcp::socket FSocket;
   TConnectionLimits::TTicket FPlace;
   const TConnectionContext& FContext;
   const TServerOptions& FOptions;
+  TWatchList& FWatch;
   beast::flat_buffer FBuffer;
   std::string FPeer;
   TSteady::time_point FConnected = TSteady::now();
-  std::optional<http::request_parser<http::string_body>> FParser;
+  // The request being read.
+  std::optional<TRequestParser> FParser;
+  std::string FRequestLine;
+  std::string FBody;
+  // The answer being made and written.
   TConnectionState FState;
   TAnswer FAnswer;
   TMemoryStream FChunk;
-  std::string FHeaderText;
+  TAnswerHeader FHeader;
+  std::string FErrorHeader;
   std::string FErrorBody;
   TAccessRecord FRecord;
   bool FRecordOpen = false;
@@ -375,11 +538,17 @@ private:
   TSteady::time_point FStarted;
   bool FKeepAlive = false;
   unsigned FVersion = 11;
+  // What the watch list looks at.
+  TPhase FPhase = TPhase::Waiting;
+  TSteady::time_point FPhaseStart;
+  TSteady::time_point FDeadline;
+  bool FExpired = false;
+  const std::chrono::milliseconds FWatchPeriod;
+  TSteady::time_point FNextWatch;
   // The answer being written.
-  net::steady_timer FWatchdog;
-  bool FWriting = false;
+  int64_t FHeaderSize = 0;
   int64_t FWritten = 0;
-  int64_t FAckedAtAnswer = -1;
+  int64_t FSentBefore = 0; // bytes of earlier answers on this connection
   int64_t FAckedSeen = -1;
   TSteady::time_point FLastMove;
   const char* FCutReason = nullptr;
@@ -389,6 +558,6 @@ private:
 } // namespace
 
 void ServeConnection(tcp::socket socket, TConnectionLimits::TTicket place,
-                     const TConnectionContext& context) {
-  std::make_shared<TClientConnection>(std::move(socket), std::move(place), context)->Start();
+                     const TConnectionContext& context, TWatchList& watch) {
+  std::make_shared<TClientConnection>(std::move(socket), std::move(place), context, watch)->Start();
 }

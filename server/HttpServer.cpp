@@ -4,6 +4,7 @@
 
 #include <boost/asio.hpp>
 
+#include <algorithm>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -17,6 +18,32 @@ constexpr auto AcceptRetry = std::chrono::milliseconds(50);
 constexpr int RefusalLinesPerSecond = 20;
 // Scrapers and health checks are few; more of them at once are turned away.
 constexpr int AdminConnections = 16;
+constexpr int LooksPerTime = 4;
+constexpr auto LongestLookPeriod = std::chrono::milliseconds(1000);
+
+// One thread of the server with an io_context of its own, which no other
+// thread runs: a connection's handlers never wait for a lock or a strand,
+// and an answer leaves from the thread that read its request, without
+// handing it over. The connections it serves are on its watch list.
+struct TServerThread {
+  // Before the io_context: the connections its handlers still hold leave
+  // the list when it is destroyed.
+  TWatchList Watch;
+  net::io_context Io{1};
+  net::steady_timer Looks{Io};
+  std::thread Thread;
+};
+
+// How often the connections of a thread are looked at: often enough that
+// a deadline passes by at most a quarter of the shortest time (a stalled
+// answer is looked at every quarter of the write time anyway), and no more
+// often than needed for that.
+std::chrono::milliseconds LookPeriod(const TServerOptions& options) {
+  auto shortest = std::min({options.FirstByteTime, options.ReadTime, options.IdleTime,
+                            options.WriteTime / LooksPerTime});
+  return std::clamp<std::chrono::milliseconds>(shortest / LooksPerTime,
+                                               std::chrono::milliseconds(1), LongestLookPeriod);
+}
 
 } // namespace
 
@@ -25,76 +52,91 @@ struct THttpServer::TImpl {
       : Options(options), Context{service, log, Metrics, Options},
         Limits(options.MaxConnections, options.MaxPerAddress), Refusals(log, RefusalLinesPerSecond),
         AdminLimits(AdminConnections, AdminConnections),
-        Pages(service.Store(), Metrics, [this] { return Limits.Count(); }), Acceptor(Io),
-        AdminAcceptor(Io) {}
+        Pages(service.Store(), Metrics, [this] { return Limits.Count(); }),
+        Threads(static_cast<size_t>(
+            std::max(options.Threads > 0 ? options.Threads
+                                         : static_cast<int>(std::thread::hardware_concurrency()),
+                     1))),
+        Acceptor(Threads[0].Io), AdminAcceptor(Threads[0].Io), Period(LookPeriod(options)) {}
 
   void Accept();
-  void Admit(tcp::socket socket);
+  void Admit(tcp::socket socket, TServerThread& thread);
   void AcceptAdmin();
+  void Look(TServerThread& thread);
 
   const TServerOptions Options;
   TServerMetrics Metrics;
   const TConnectionContext Context;
-  // Before the io_context: connections still held by its handlers give
-  // their places back while it is destroyed.
+  // Before the threads' io_contexts: connections still held by their
+  // handlers give their places back while those are destroyed.
   TConnectionLimits Limits;
   TLogThrottle Refusals;
   TConnectionLimits AdminLimits;
   const TAdminPages Pages;
-  net::io_context Io;
+  std::vector<TServerThread> Threads;
+  // On the first thread; every thread in turn gets the next connection.
   tcp::acceptor Acceptor;
+  // On the first thread too: its connections are few and short.
   tcp::acceptor AdminAcceptor;
+  size_t NextThread = 0;
+  const std::chrono::milliseconds Period;
   std::optional<net::signal_set> Signals;
   std::optional<net::steady_timer> RetryTimer;
-  std::vector<std::thread> Threads;
   std::mutex StopMutex;
   bool Stopped = false;
 };
 
 void THttpServer::TImpl::Accept() {
-  Acceptor.async_accept(net::make_strand(Io),
-                        [this](boost::system::error_code ec, tcp::socket socket) {
-                          try {
-                            if (ec == net::error::operation_aborted || !Acceptor.is_open())
-                              return;
-                            if (ec) {
-                              // Out of descriptors and the like: try again shortly instead of
-                              // spinning.
-                              RetryTimer.emplace(Io, AcceptRetry);
-                              RetryTimer->async_wait([this](boost::system::error_code) {
-                                try {
-                                  Accept();
-                                } catch (...) {
-                                }
-                              });
-                              return;
-                            }
-                            Admit(std::move(socket));
-                          } catch (...) {
-                          }
-                          Accept();
-                        });
-}
-
-// The admin listener shares the threads; its connections are few and short.
-void THttpServer::TImpl::AcceptAdmin() {
-  AdminAcceptor.async_accept(
-      net::make_strand(Io), [this](boost::system::error_code ec, tcp::socket socket) {
+  TServerThread& thread = Threads[NextThread];
+  NextThread = (NextThread + 1) % Threads.size();
+  Acceptor.async_accept(
+      thread.Io, [this, &thread](boost::system::error_code ec, tcp::socket socket) {
         try {
-          if (ec == net::error::operation_aborted || !AdminAcceptor.is_open())
+          if (ec == net::error::operation_aborted || !Acceptor.is_open())
             return;
-          TConnectionLimits::TTicket place;
-          if (!ec && AdminLimits.Admit("admin", place) == TConnectionLimits::TVerdict::Admitted)
-            ServeAdminConnection(std::move(socket), std::move(place), Pages);
+          if (ec) {
+            // Out of descriptors and the like: try again shortly instead of
+            // spinning.
+            RetryTimer.emplace(Threads[0].Io, AcceptRetry);
+            RetryTimer->async_wait([this](boost::system::error_code) {
+              try {
+                Accept();
+              } catch (...) {
+              }
+            });
+            return;
+          }
+          // The rest happens on the connection's own thread.
+          net::post(thread.Io, [this, &thread, socket = std::move(socket)]() mutable {
+            try {
+              Admit(std::move(socket), thread);
+            } catch (...) {
+            }
+          });
         } catch (...) {
         }
-        AcceptAdmin();
+        Accept();
       });
+}
+
+// The admin listener runs on the first thread; its connections are few and short.
+void THttpServer::TImpl::AcceptAdmin() {
+  AdminAcceptor.async_accept([this](boost::system::error_code ec, tcp::socket socket) {
+    try {
+      if (ec == net::error::operation_aborted || !AdminAcceptor.is_open())
+        return;
+      TConnectionLimits::TTicket place;
+      if (!ec && AdminLimits.Admit("admin", place) == TConnectionLimits::TVerdict::Admitted)
+        ServeAdminConnection(std::move(socket), std::move(place), Pages);
+    } catch (...) {
+    }
+    AcceptAdmin();
+  });
 }
 
 // A connection beyond a limit is closed at once and logged (a flood of them
 // as a count); the ones held go on undisturbed.
-void THttpServer::TImpl::Admit(tcp::socket socket) {
+void THttpServer::TImpl::Admit(tcp::socket socket, TServerThread& thread) {
   boost::system::error_code ec;
   tcp::endpoint peer = socket.remote_endpoint(ec);
   if (ec)
@@ -102,7 +144,7 @@ void THttpServer::TImpl::Admit(tcp::socket socket) {
   TConnectionLimits::TTicket place;
   TConnectionLimits::TVerdict verdict = Limits.Admit(AddressKey(peer.address().to_string()), place);
   if (verdict == TConnectionLimits::TVerdict::Admitted)
-    return ServeConnection(std::move(socket), std::move(place), Context);
+    return ServeConnection(std::move(socket), std::move(place), Context, thread.Watch);
   socket.close(ec);
   TAccessRecord record;
   record.Kind = TAccessRecord::TKind::Refused;
@@ -114,6 +156,22 @@ void THttpServer::TImpl::Admit(tcp::socket socket) {
   // Every refusal is counted; the log shows a flood as a count.
   Metrics.Count(record);
   Refusals.Write(record);
+}
+
+void THttpServer::TImpl::Look(TServerThread& thread) {
+  thread.Looks.expires_after(Period);
+  thread.Looks.async_wait([this, &thread](boost::system::error_code ec) {
+    if (ec)
+      return;
+    try {
+      thread.Watch.LookAll(TWatchList::TClock::now());
+    } catch (...) {
+    }
+    try {
+      Look(thread);
+    } catch (...) {
+    }
+  });
 }
 
 THttpServer::THttpServer(TUpdateService& service, TAccessLog& log, const TServerOptions& options)
@@ -148,10 +206,10 @@ const TServerMetrics& THttpServer::Metrics() const { return FImpl->Metrics; }
 int THttpServer::Connections() const { return FImpl->Limits.Count(); }
 
 void THttpServer::StopOnSignals() {
-  FImpl->Signals.emplace(FImpl->Io, SIGINT, SIGTERM);
+  FImpl->Signals.emplace(FImpl->Threads[0].Io, SIGINT, SIGTERM);
   FImpl->Signals->async_wait([this](boost::system::error_code ec, int) {
     if (!ec)
-      FImpl->Io.stop();
+      Stop();
   });
 }
 
@@ -159,25 +217,24 @@ void THttpServer::Start() {
   FImpl->Accept();
   if (FImpl->AdminAcceptor.is_open())
     FImpl->AcceptAdmin();
-  int threads = FImpl->Options.Threads > 0 ? FImpl->Options.Threads
-                                           : static_cast<int>(std::thread::hardware_concurrency());
-  for (int i = 0; i < std::max(threads, 1); ++i)
-    FImpl->Threads.emplace_back([impl = FImpl.get()] {
+  for (TServerThread& thread : FImpl->Threads) {
+    FImpl->Look(thread);
+    thread.Thread = std::thread([&io = thread.Io] {
       // A handler that threw past its own guard must not end the thread.
-      while (!impl->Io.stopped()) {
+      while (!io.stopped()) {
         try {
-          impl->Io.run();
+          io.run();
         } catch (...) {
         }
       }
     });
+  }
 }
 
 void THttpServer::Wait() {
-  for (auto& t : FImpl->Threads)
-    if (t.joinable())
-      t.join();
-  FImpl->Threads.clear();
+  for (TServerThread& thread : FImpl->Threads)
+    if (thread.Thread.joinable())
+      thread.Thread.join();
   FImpl->Refusals.Flush();
 }
 
@@ -186,10 +243,11 @@ void THttpServer::Stop() {
   if (FImpl->Stopped)
     return;
   FImpl->Stopped = true;
-  net::post(FImpl->Io, [impl = FImpl.get()] {
+  net::post(FImpl->Threads[0].Io, [impl = FImpl.get()] {
     boost::system::error_code ignored;
     impl->Acceptor.close(ignored);
     impl->AdminAcceptor.close(ignored);
   });
-  FImpl->Io.stop();
+  for (TServerThread& thread : FImpl->Threads)
+    thread.Io.stop();
 }

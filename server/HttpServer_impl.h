@@ -10,6 +10,7 @@
 #include "server/ConnectionLimits.h"
 #include "server/HttpServer.h"
 #include "server/UpdateService.h"
+#include "server/WatchList.h"
 
 #include <boost/asio/ip/tcp.hpp>
 
@@ -29,8 +30,10 @@ struct TConnectionContext {
 
 // Serves one admitted connection, request after request, until it ends or is
 // cut off; `place` is given back then. Every step logs what a client got.
+// The socket belongs to the io_context of the calling thread, whose `watch`
+// looks at the connection's deadlines; nothing of it is touched by another.
 void ServeConnection(boost::asio::ip::tcp::socket socket, TConnectionLimits::TTicket place,
-                     const TConnectionContext& context);
+                     const TConnectionContext& context, TWatchList& watch);
 
 class TAdminPages;
 

@@ -294,6 +294,49 @@ TEST_F(HttpServerTest, ABlobThatIsNoRegularFileIsRefusedWithoutWaiting) {
   EXPECT_EQ(GetFile(*c, 1), "one");
 }
 
+// However a request's bytes come, whole, in parts or two at once, each is
+// answered, with the header the version and the connection ask for.
+TEST_F(HttpServerTest, RequestsInPartsOrTogetherGetTheirAnswers) {
+  Start();
+  TLoopbackClient http(Port, 3s);
+  std::string body = FileRequest(http, 1);
+  auto request = [&](const std::string& version, const std::string& connection) {
+    return "POST /cgi-bin/RUzodi HTTP/" + version + "\r\nHost: 127.0.0.1\r\n" + connection +
+           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  };
+  const std::string ok = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                         "Content-Length: " +
+                         std::to_string(FileAnswerOverhead + 3) + "\r\n";
+  std::string whole = request("1.1", "");
+  // Byte by byte across the header, then the body in two parts.
+  for (size_t i = 0; i < whole.size() - body.size(); ++i)
+    ASSERT_TRUE(http.SendRaw(whole.substr(i, 1)));
+  ASSERT_TRUE(http.SendRaw(body.substr(0, 10)));
+  std::this_thread::sleep_for(20ms);
+  ASSERT_TRUE(http.SendRaw(body.substr(10)));
+  TLoopbackClient::TResponse r = http.ReadResponse();
+  EXPECT_EQ(r.Head, ok + "\r\n");
+  ASSERT_EQ(r.Status, 200);
+  EXPECT_EQ(r.Body.substr(0, 3), std::string("\0\1\1", 3)) << "success, ciphered, sequence 1";
+  // The same request twice in one write, as a client that sends it again.
+  ASSERT_TRUE(http.SendRaw(whole + whole));
+  EXPECT_EQ(http.ReadResponse().Status, 200);
+  EXPECT_EQ(http.ReadResponse().Status, 200);
+
+  TLoopbackClient old(Port, 3s);
+  body = FileRequest(old, 1);
+  ASSERT_TRUE(old.SendRaw(request("1.0", "Connection: keep-alive\r\n")));
+  EXPECT_EQ(old.ReadResponse().Head, "HTTP/1.0" + ok.substr(8) + "Connection: keep-alive\r\n\r\n");
+  ASSERT_TRUE(old.SendRaw(request("1.0", "")));
+  EXPECT_EQ(old.ReadResponse().Head, "HTTP/1.0" + ok.substr(8) + "\r\n");
+  EXPECT_TRUE(old.WaitClosed());
+  TLoopbackClient closing(Port, 3s);
+  body = FileRequest(closing, 1);
+  ASSERT_TRUE(closing.SendRaw(request("1.1", "Connection: close\r\n")));
+  EXPECT_EQ(closing.ReadResponse().Head, ok + "Connection: close\r\n\r\n");
+  EXPECT_TRUE(closing.WaitClosed());
+}
+
 TEST_F(HttpServerTest, WrongRequestsAreAnsweredAndTheServerGoesOn) {
   TServerOptions options;
   options.BodyLimit = 1024;
