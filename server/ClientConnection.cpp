@@ -168,6 +168,9 @@ private:
     // connections and sends nothing must not hold places for the idle time.
     // A kept-alive client that has been served may wait longer for its next.
     EnterPhase(TPhase::Waiting, FRequests == 0 ? FOptions.FirstByteTime : FOptions.IdleTime);
+    // Set before the request comes, the kernel acknowledges its first part
+    // as it arrives, without waiting for this thread to be scheduled.
+    QuickAck();
     FSocket.async_read_some(
         FBuffer.prepare(FirstRead), [self = shared_from_this()](beast::error_code ec, size_t n) {
           self->Guard([&] {
@@ -467,8 +470,8 @@ private:
   }
 
   // Acknowledges what came of a request at once (see Parse). Linux drops
-  // out of quick-ack mode by itself, so it is set again for every request
-  // that comes in parts.
+  // out of quick-ack mode by itself, so it is set again before every request
+  // and whenever one came in parts.
   void QuickAck() {
     int one = 1;
     ::setsockopt(NativeHandle(), IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
