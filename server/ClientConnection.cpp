@@ -361,7 +361,11 @@ private:
         break;
       case TPhase::Writing:
         if (now >= FNextWatch) {
-          FNextWatch = now + FWatchPeriod;
+          // On the answer's own beat, not the look's: a look comes up to a
+          // look period late, and those delays must not add up.
+          FNextWatch += FWatchPeriod;
+          if (FNextWatch <= now)
+            FNextWatch = now + FWatchPeriod;
           OnWatch(now);
         }
         break;
