@@ -59,6 +59,19 @@ constexpr TText DutchTexts[] = {
      u"Het installatie programma kon de productinformatie niet van de server ophalen. Dit kan "
      u"worden veroorzaakt door problemen met de internetverbinding."},
     {u"remove", u"verwijderen"},
+    {u"release_signature_error",
+     u"De update server heeft een versie van deze applicatie gestuurd die niet door de maker is "
+     u"ondertekend, of waarvan de ondertekening niet klopt. Er is niets ge\u00EFnstalleerd of "
+     u"gestart."},
+    {u"release_expired_error",
+     u"De versie van deze applicatie op de update server is verlopen. Er is niets "
+     u"ge\u00EFnstalleerd of gestart; neem contact op met de maker van de applicatie."},
+    {u"release_rollback_error",
+     u"De update server heeft een oudere versie van deze applicatie gestuurd dan de versie die al "
+     u"ge\u00EFnstalleerd is. Er is niets ge\u00EFnstalleerd of gestart."},
+    {u"release_content_error",
+     u"Een gedownload bestand komt niet overeen met de versie die de maker van de applicatie heeft "
+     u"ondertekend, en is niet ge\u00EFnstalleerd:"},
 };
 
 constexpr TText EnglishTexts[] = {
@@ -104,6 +117,18 @@ constexpr TText EnglishTexts[] = {
     {u"productinfo_error", u"The installer was unable to retrieve the product information from the "
                            u"server. This may be caused by problems with the internet connection."},
     {u"remove", u"uninstall"},
+    {u"release_signature_error",
+     u"The update server sent a release of this application that is not signed by its maker, or "
+     u"whose signature does not match. Nothing has been installed or started."},
+    {u"release_expired_error",
+     u"The release of this application on the update server has expired. Nothing has been "
+     u"installed or started; please contact the maker of the application."},
+    {u"release_rollback_error",
+     u"The update server sent an older release of this application than the one already "
+     u"installed. Nothing has been installed or started."},
+    {u"release_content_error",
+     u"A downloaded file does not match the release signed by the maker of the application, and "
+     u"has not been installed:"},
 };
 
 template <size_t N>

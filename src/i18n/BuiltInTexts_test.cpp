@@ -136,12 +136,17 @@ TEST(BuiltInTexts, EveryTextAsTheTableGivesItInRegistrationOrder) {
   EXPECT_EQ(translator.GetLanguage(1)->GetName(), u"English");
   EXPECT_EQ(translator.GetCurrent(), nullptr) << "no language is selected";
 
-  // Apart from the Error page's message, which follows error_title in both.
+  // Apart from the Error page's message, which follows error_title in both,
+  // and the refusals of a release, which follow all other texts.
+  auto isRefusal = [](const std::u16string& key) {
+    return std::any_of(std::begin(ReleaseRefusalKeys), std::end(ReleaseRefusalKeys),
+                       [&](const char* k) { return key == Utf8ToWide(k); });
+  };
   std::vector<TCall> dutch, english, message;
   for (const TCall& call : translator.Texts) {
     if (call.Key == Utf8ToWide(ProductInfoErrorKey))
       message.push_back(call);
-    else
+    else if (!isRefusal(call.Key))
       (call.Code == "nl" ? dutch : english).push_back(call);
   }
   EXPECT_EQ(Show(dutch), Show(Expected("nl")));
@@ -150,7 +155,7 @@ TEST(BuiltInTexts, EveryTextAsTheTableGivesItInRegistrationOrder) {
   ASSERT_EQ(message.size(), 2u);
   EXPECT_EQ(message[0].Code, "nl");
   EXPECT_EQ(message[1].Code, "en");
-  const size_t perLanguage = std::size(Rows) + 1;
+  const size_t perLanguage = std::size(Rows) + 1 + std::size(ReleaseRefusalKeys);
   ASSERT_EQ(translator.Texts.size(), 2 * perLanguage);
   const size_t title = std::find_if(std::begin(Rows), std::end(Rows),
                                     [](const TRow& r) { return r.Key == u"error_title"; }) -
@@ -158,6 +163,9 @@ TEST(BuiltInTexts, EveryTextAsTheTableGivesItInRegistrationOrder) {
   for (size_t base : {size_t(0), perLanguage}) {
     EXPECT_EQ(translator.Texts[base + title].Key, u"error_title");
     EXPECT_EQ(translator.Texts[base + title + 1].Key, Utf8ToWide(ProductInfoErrorKey));
+    for (size_t i = 0; i < std::size(ReleaseRefusalKeys); ++i)
+      EXPECT_EQ(translator.Texts[base + std::size(Rows) + 1 + i].Key,
+                Utf8ToWide(ReleaseRefusalKeys[i]));
   }
   EXPECT_NE(message[0].Value.find(u"server"), std::u16string::npos);
   EXPECT_NE(message[1].Value.find(u"product information"), std::u16string::npos);
@@ -178,6 +186,8 @@ TEST(BuiltInTexts, StartUpRegistrationServesEveryKeyInBothLanguages) {
                 std::string_view(code) == "nl" ? row.Dutch : row.English);
     }
     EXPECT_EQ(Translate(marker).find(u"$"), std::u16string::npos);
+    for (const char* key : ReleaseRefusalKeys)
+      EXPECT_EQ(Translate(u"$(" + Utf8ToWide(key) + u")").find(u"$"), std::u16string::npos) << key;
     EXPECT_EQ(Translate(u"$(Cancel) $(error_text) $(install_text)"),
               u"$[Cancel] $[error_text] $[install_text]");
   }

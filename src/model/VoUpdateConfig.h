@@ -1,7 +1,8 @@
 #pragma once
 
-#include "net/KaConnectionIntf.h"
 #include "model/VoFolder.h"
+#include "model/VoReleaseSeal.h"
+#include "net/KaConnectionIntf.h"
 
 #include <memory>
 #include <string>
@@ -78,3 +79,16 @@ public:
 using IVoUpdateConfigPtr = std::shared_ptr<IVoUpdateConfig>;
 
 IVoUpdateConfigPtr CreateUpdateConfig();
+
+// The manifest of a verified signed release (asked for with
+// std::dynamic_pointer_cast): once it holds the release's content seals,
+// Update takes a fetched file only when its inflated content has the sealed
+// size and SHA-256 (model/VoReleaseSeal.h), inflating no more than that size.
+// A file without a seal, listed with another size than its seal's, or whose
+// content does not match, ends the update with EReleaseSeal; the old file
+// stays and no temporary file is left.
+class IVoSealedContent {
+public:
+  virtual ~IVoSealedContent() = default;
+  virtual void SetContentSeals(const TVoContentSeals& seals) = 0;
+};

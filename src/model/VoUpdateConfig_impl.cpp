@@ -97,26 +97,57 @@ private:
 };
 
 void FetchFile(const IConnectionPtr& connection, const std::string& command,
-               const std::string& target, int32_t id, uint32_t listedSize) {
+               const std::string& target, int32_t id, uint32_t listedSize,
+               const TVoContentSeal* seal) {
   // A listed directory that is a file on disk cannot take the file: nothing
   // is fetched for it.
-  if (size_t p = target.rfind('\\'); p != std::string::npos && !ForceDirectories(target.substr(0, p)))
+  if (size_t p = target.rfind('\\');
+      p != std::string::npos && !ForceDirectories(target.substr(0, p)))
     return;
   IMessagePtr message = connection->NewMessage(command);
   message->WriteInteger(id);
   message->SetAnswerLimit(FileAnswerLimit(listedSize));
   connection->Call(message);
   try {
-    InflateToFile(message->ReadString(), target, listedSize);
+    InflateToFile(message->ReadString(), target, listedSize, seal);
   } catch (const EInflate&) {
     // One file whose content cannot be had leaves the file as it was; the
     // update goes on, and the next start asks for the file again.
   }
 }
 
+// The seal a fetched file of a signed release must match; raises when the
+// release gives it none, or one of another size than the list's (which is
+// the inflater's limit).
+const TVoContentSeal* SealFor(const std::optional<TVoContentSeals>& seals, int32_t id,
+                              uint32_t listedSize, const std::string& target) {
+  if (!seals)
+    return nullptr;
+  auto found = seals->find(id);
+  if (found == seals->end() || found->second.Size != listedSize)
+    throw EReleaseSeal(std::string(ReleaseContentError) + " " + target);
+  return &found->second;
+}
+
+// The sealed content into out, or EReleaseSeal: whatever keeps the stream
+// from being that content is a content that does not match.
+void InflateSealed(const std::string& data, uint32_t limit, TStream& out,
+                   const TVoContentSeal& seal, const std::string& fileName) {
+  TVoContentCheck check(seal, fileName);
+  TVoCheckedStream checked(out, check);
+  try {
+    if (!TInflater(limit).Feed(data.data(), data.size(), checked))
+      check.Refuse();
+  } catch (const EInflate&) {
+    check.Refuse();
+  }
+  check.Finish();
+}
+
 } // namespace
 
-void InflateToFile(const std::string& data, const std::string& fileName, uint32_t limit) {
+void InflateToFile(const std::string& data, const std::string& fileName, uint32_t limit,
+                   const TVoContentSeal* seal) {
   // What an earlier fetch left when the process ended in its middle goes now.
   RemoveTemporariesBeside(fileName);
   const std::string temporary = TemporaryBeside(fileName);
@@ -126,13 +157,21 @@ void InflateToFile(const std::string& data, const std::string& fileName, uint32_
     bool complete;
     {
       TFileStream out(temporary, fmCreate);
-      complete = TInflater(limit).Feed(data.data(), data.size(), out);
+      if (seal) {
+        InflateSealed(data, limit, out, *seal, fileName);
+        complete = true;
+      } else {
+        complete = TInflater(limit).Feed(data.data(), data.size(), out);
+      }
     }
     if (!complete)
       throw EInflate("The file's content ends before its zlib stream does");
     if (!RenameFile(temporary, fileName))
       throw EInflate("\"" + fileName + "\" cannot be replaced");
   } catch (const EInflate&) {
+    RemoveFile(temporary);
+    throw;
+  } catch (const EReleaseSeal&) {
     RemoveFile(temporary);
     throw;
   } catch (const std::exception& e) {
@@ -260,7 +299,8 @@ void TVoUpdateConfig::Update(const std::string& directory, const IConnectionPtr&
     case TVoAction::Delete: RemoveFile(prefix + f.GetName()); break;
     case TVoAction::Fetch: {
       const std::string target = prefix + f.GetName();
-      FetchFile(connection, command, target, f.GetId(), listedSizes[target]);
+      FetchFile(connection, command, target, f.GetId(), listedSizes[target],
+                SealFor(FSeals, f.GetId(), listedSizes[target], target));
       break;
     }
     case TVoAction::None: break;

@@ -3,6 +3,7 @@
 #include "base/KaExceptions.h"
 #include "model/VoUpdateConfig.h"
 
+#include <optional>
 #include <vector>
 
 class TVoShortcut : public IVoShortcut {
@@ -36,7 +37,7 @@ private:
   std::vector<IVoShortcutPtr> FItems;
 };
 
-class TVoUpdateConfig : public IVoUpdateConfig {
+class TVoUpdateConfig : public IVoUpdateConfig, public IVoSealedContent {
 public:
   std::string GetAppName() const override { return FAppName; }
   void SetAppName(const std::string& value) override { FAppName = value; }
@@ -54,8 +55,11 @@ public:
               const std::string& command) override;
   void Remove(const std::string& directory, bool removeAll) override;
 
+  void SetContentSeals(const TVoContentSeals& seals) override { FSeals = seals; }
+
 private:
   std::string FAppName, FAppDir, FPayloadName;
+  std::optional<TVoContentSeals> FSeals; // none: an unsigned release
   IVoFolderPtr FFolder = CreateFolder();
   IVoShortcutsPtr FShortcuts = std::make_shared<TVoShortcuts>();
 };
@@ -75,7 +79,12 @@ KA_DECLARE_EXCEPTION(EInflate, Exception);
 // `limit` bytes (the listed size): a stream that would inflate further stops
 // there. Raises EInflate, with the file as it was and no temporary file left,
 // when anything fails.
-void InflateToFile(const std::string& data, const std::string& fileName, uint32_t limit);
+// With a seal, the content passes its check on the way and anything that
+// keeps it from being the sealed content (a broken stream, one that inflates
+// beyond the limit, other bytes) raises EReleaseSeal instead, with the file as
+// it was and no temporary file left.
+void InflateToFile(const std::string& data, const std::string& fileName, uint32_t limit,
+                   const TVoContentSeal* seal = nullptr);
 
 // The most bytes an "admin:getFile" answer may take for a file of the listed
 // size: its zlib stream at worst (stored blocks) and the answer's header.

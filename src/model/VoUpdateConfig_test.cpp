@@ -1,12 +1,14 @@
 #include "model/VoUpdateConfig.h"
 
+#include "base/KaCRC.h"
+#include "base/KaCrypto.h"
 #include "base/KaDateUtils.h"
 #include "base/KaExceptions.h"
 #include "model/VoFolder_impl.h"
 #include "model/VoUpdateConfig_impl.h"
 #include "model/testing/VoTesting.h"
-#include "net/testing/KaNetTesting.h"
 #include "net/KaWork.h"
+#include "net/testing/KaNetTesting.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -379,6 +381,98 @@ TEST_F(VoUpdateConfigDisk, RemoveKeepsWhatIsNotListedUnlessAllGoes) {
   Manifest->Remove(Dir.Path, true);
   EXPECT_TRUE(OnDisk().empty());
   EXPECT_TRUE(DirectoryExists(Dir.Path)) << "the directory itself stays";
+}
+
+// A signed release: the listed file "content <id>" of the scripted server,
+// with its true size and CRC, and its seal.
+class VoUpdateConfigSealed : public VoUpdateConfigDisk {
+protected:
+  std::string Sealed(const std::string& name, int32_t id) {
+    const std::string content = "content " + IntToStr(id);
+    Seals[id] = {static_cast<uint32_t>(content.size()), Sha256(content)};
+    return "|-" + IntToStr(id) + "," + IntToStr(static_cast<int64_t>(content.size())) + "," +
+           IntToStr(~UpdateCRC(0xFFFFFFFFu, content.data(), content.size())) +
+           ",20200101000000000,0," + name + "\r\n";
+  }
+  // Lists the three files a, b and c; b is on disk with older content.
+  void LoadThree() {
+    Dir.Write("b", "old b");
+    Files = Sealed("a", 1) + Sealed("b", 2) + Sealed("c", 3);
+  }
+  // An update by a manifest object of its own, as each procedure makes one.
+  std::string Refusal() {
+    Manifest = CreateUpdateConfig();
+    Load(Files);
+    std::dynamic_pointer_cast<IVoSealedContent>(Manifest)->SetContentSeals(Seals);
+    try {
+      Manifest->Update(Dir.Path, Connection, "admin:getFile");
+    } catch (const EReleaseSeal& e) {
+      return e.Message();
+    }
+    return "(accepted)";
+  }
+
+  TVoContentSeals Seals;
+  std::string Files;
+};
+
+TEST_F(VoUpdateConfigSealed, ContentThatMatchesItsSealIsTaken) {
+  LoadThree();
+  EXPECT_EQ(Refusal(), "(accepted)");
+  EXPECT_EQ(Dir.Read("a"), "content 1");
+  EXPECT_EQ(Dir.Read("b"), "content 2");
+  EXPECT_EQ(Dir.Read("c"), "content 3");
+  IVoUpdateConfigPtr again = CreateUpdateConfig();
+  again->GetFolder()->SetText("|:*\r\n" + Files + "|x\r\n");
+  EXPECT_FALSE(again->NeedsUpdate(Dir.Path));
+}
+
+TEST_F(VoUpdateConfigSealed, SwappedContentEndsTheUpdateAndTheOldFileStays) {
+  LoadThree();
+  Connection->Answers[2] = Deflate("content X"); // the same size, other bytes
+  EXPECT_EQ(Refusal(), "$(release_content_error) " + Dir.Path + "b");
+  EXPECT_EQ(Dir.Read("a"), "content 1");
+  EXPECT_EQ(Dir.Read("b"), "old b");
+  EXPECT_EQ(Connection->Calls, (std::vector<int32_t>{1, 2})) << "nothing after the refusal";
+  EXPECT_EQ(OnDisk(), (Strings{"a", "b"})) << "no temporary file left";
+  EXPECT_EQ(Log.Events.back(), "finished") << "the level is closed";
+
+  // What is not the whole content of the release is refused as well.
+  for (const std::string& answer :
+       {Deflate("content"), Deflate("content 2 and more"), Deflate("content 2").substr(0, 8),
+        std::string("no zlib stream")}) {
+    Connection->Calls.clear();
+    Connection->Answers[2] = answer;
+    EXPECT_EQ(Refusal(), "$(release_content_error) " + Dir.Path + "b");
+    EXPECT_EQ(Dir.Read("b"), "old b");
+    EXPECT_EQ(OnDisk(), (Strings{"a", "b"}));
+  }
+}
+
+TEST_F(VoUpdateConfigSealed, ABombStopsAtTheSealedSize) {
+  LoadThree();
+  // About 1 MB that inflates to 1 GB: the inflating stops at the sealed 9
+  // bytes, long before the disk or the time run out.
+  Connection->Answers[2] = DeflatedZeros(uint64_t(1) << 30);
+  ASSERT_LT(Connection->Answers[2].size(), 2u << 20);
+  EXPECT_EQ(Refusal(), "$(release_content_error) " + Dir.Path + "b");
+  EXPECT_EQ(Dir.Read("b"), "old b");
+  EXPECT_EQ(OnDisk(), (Strings{"a", "b"}));
+}
+
+TEST_F(VoUpdateConfigSealed, AFileWithoutItsSealIsNeverFetched) {
+  LoadThree();
+  Seals.erase(3);
+  EXPECT_EQ(Refusal(), "$(release_content_error) " + Dir.Path + "c");
+  EXPECT_EQ(Connection->Calls, (std::vector<int32_t>{1, 2}));
+  EXPECT_EQ(OnDisk(), (Strings{"a", "b"}));
+
+  // A seal of another size than the list's is no seal of this file.
+  Connection->Calls.clear();
+  Seals[3] = {10, Sha256("content 3")};
+  EXPECT_EQ(Refusal(), "$(release_content_error) " + Dir.Path + "c");
+  EXPECT_TRUE(Connection->Calls.empty()) << "a and b are current now";
+  EXPECT_EQ(OnDisk(), (Strings{"a", "b"}));
 }
 
 TEST_F(VoUpdateConfigDisk, NamesThatAreNoPlainNamesNeverReachTheDisk) {

@@ -7,6 +7,7 @@
 #include "base/KaText.h"
 #include "i18n/KaTranslator.h"
 #include "model/VoUpdateConfig.h"
+#include "setup/ReleaseTrust.h"
 #include "setup/ShellLinks.h"
 #include "setup/StartUp.h"
 #include "setup/UninstallEntry.h"
@@ -55,8 +56,7 @@ std::string RunInstall(const std::string& manifestText, const IConnectionPtr& co
 
 std::string RunInstall(const std::string& manifestText, const IConnectionPtr& connection,
                        const std::string& installDir, const std::string& launcherSource) {
-  IVoUpdateConfigPtr manifest = CreateUpdateConfig();
-  manifest->SetText(manifestText);
+  IVoUpdateConfigPtr manifest = LoadManifest(manifestText, installDir);
   InstallDir() = installDir;
 
   const std::string appName = manifest->GetAppName();

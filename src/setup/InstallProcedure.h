@@ -38,7 +38,10 @@
 bool PrepareInstallDir(std::string& path);
 
 // Steps 7 to 13 into installDir (prepared above): the manifest from
-// manifestText; InstallDir() := installDir; the launcher copy, appName +
+// manifestText, as setup/ReleaseTrust.h's LoadManifest takes it (a release
+// the trusted vendor did not sign, or an older one than the directory's
+// installation took, is refused with EReleaseSeal before anything is
+// written); InstallDir() := installDir; the launcher copy, appName +
 // ".exe", copied from launcherSource, unless that is the very file (an
 // installed copy started with "/force-setup" installing into its own
 // directory), and never left half written; the installation record with the

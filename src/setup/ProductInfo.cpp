@@ -3,6 +3,7 @@
 #include "net/KaConnection.h"
 #include "net/KaHostSlot.h"
 #include "net/KaProtocol.h"
+#include "setup/ReleaseTrust.h"
 
 TProductInfo::TProductInfo() : TProductInfo(ServerHost()) {}
 
@@ -28,6 +29,7 @@ void TProductInfo::FetchProductInfo() {
   FConnection->Call(message);
   std::u16string name = message->ReadWideString();
   std::string manifest = message->ReadString();
+  CheckProductRelease(name, manifest);
   FProductName = std::move(name);
   FManifestText = std::move(manifest);
   FProductInfoValid = true;

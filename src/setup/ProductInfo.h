@@ -24,7 +24,9 @@ public:
   const IConnectionPtr& Connection() const { return FConnection; }
 
   // Asks the server once per process: after a success it does nothing.
-  // Failures are raised unchanged, and leave the values as they were.
+  // Failures are raised unchanged, and leave the values as they were; so is
+  // EReleaseSeal when the program trusts a vendor's key and the release is
+  // not the vendor's (setup/ReleaseTrust.h).
   void FetchProductInfo();
 
   const std::u16string& ProductName() const { return FProductName; }

@@ -5,17 +5,18 @@
 #include "base/KaStrings.h"
 #include "model/VoUpdateConfig.h"
 #include "setup/InstallProcedure.h"
+#include "setup/ReleaseTrust.h"
 #include "setup/ShellLinks.h"
 #include "setup/StartUp.h"
 #include "setup/UninstallEntry.h"
 
 std::string RunUninstall(const std::string& manifestText, const std::string& installDir,
                          bool removeAll) {
-  IVoUpdateConfigPtr manifest = CreateUpdateConfig();
-  manifest->SetText(manifestText);
+  IVoUpdateConfigPtr manifest = LoadManifest(manifestText, installDir);
   const std::string appName = manifest->GetAppName();
   manifest->Remove(installDir, removeAll);
   RemoveFile(InstallRecordFileName(installDir, appName));
+  RemoveFile(AcceptedReleaseFileName(installDir, appName));
   IVoShortcutsPtr shortcuts = manifest->GetShortcuts();
   for (int i = 0; i < shortcuts->GetCount(); ++i) {
     IVoShortcutPtr s = shortcuts->GetItem(i);

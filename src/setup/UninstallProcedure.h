@@ -22,8 +22,11 @@
 // error display; the wizard stays on the Uninstall page and Next may be
 // pressed again. What was removed stays removed.
 
-// Steps 3 to 7: the manifest from manifestText; its Remove of installDir
-// (every file with removeAll); the installation record deleted; each
+// Steps 3 to 7: the manifest from manifestText (setup/ReleaseTrust.h's
+// LoadManifest: a release that is not the trusted vendor's raises
+// EReleaseSeal before anything is removed); its Remove of installDir (every
+// file with removeAll); the installation record and the record of the newest
+// release taken deleted; each
 // shortcut, in list order, deleted under its translated name, on the desktop
 // exactly when its group is empty, and a group's sub-folder removed when that
 // left it empty; the uninstall entry deleted. Returns the launcher copy to

@@ -19,8 +19,10 @@
 // A failure of RunUpdate leaves through the session (level closed, bars
 // detached) to the framework's error display; the application is not started.
 
-// Steps 4 and 5: the manifest from manifestText, then its Update of
-// installDir with "admin:getFile". Returns the application to start,
+// Steps 4 and 5: the manifest from manifestText (setup/ReleaseTrust.h's
+// LoadManifest: a release that is not the trusted vendor's raises
+// EReleaseSeal, as does a fetched file that is not its signed content), then
+// its Update of installDir with "admin:getFile". Returns the application to start,
 // installDir + payloadName. Raises what the update raises; files fetched so
 // far stay, each whole, and the next launcher start fetches the rest.
 std::string RunUpdate(const std::string& manifestText, const IConnectionPtr& connection,

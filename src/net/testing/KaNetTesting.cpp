@@ -5,6 +5,7 @@
 #include "net/KaCipher.h"
 #include "net/KaMessage.h"
 
+#include <algorithm>
 #include <zlib.h>
 
 namespace {
@@ -156,5 +157,31 @@ std::string Deflate(const std::string& data) {
                 9) != Z_OK)
     throw Exception("compress2 failed");
   out.resize(size);
+  return out;
+}
+
+std::string DeflatedZeros(uint64_t size) {
+  z_stream z{};
+  if (deflateInit(&z, 9) != Z_OK)
+    throw Exception("deflateInit failed");
+  static const std::string zeros(1 << 20, '\0');
+  std::string out;
+  char buffer[1 << 16];
+  uint64_t left = size;
+  int flush = Z_NO_FLUSH;
+  do {
+    if (z.avail_in == 0 && left > 0) {
+      const size_t piece = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
+      z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.data()));
+      z.avail_in = static_cast<uInt>(piece);
+      left -= piece;
+    }
+    flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+    z.next_out = reinterpret_cast<Bytef*>(buffer);
+    z.avail_out = sizeof buffer;
+    deflate(&z, flush);
+    out.append(buffer, sizeof buffer - z.avail_out);
+  } while (!(flush == Z_FINISH && z.avail_out != 0));
+  deflateEnd(&z);
   return out;
 }

@@ -102,3 +102,6 @@ public:
 
 // data as one zlib stream (RFC 1950), as the server stores file content.
 std::string Deflate(const std::string& data);
+// A zlib stream of `size` zero bytes, made piece by piece: a decompression
+// bomb (1 GB of zeros is about 1 MB of stream).
+std::string DeflatedZeros(uint64_t size);

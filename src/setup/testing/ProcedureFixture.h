@@ -7,9 +7,11 @@
 // test product before or after.
 
 #include "base/KaCRC.h"
+#include "base/KaCrypto.h"
 #include "base/KaStrings.h"
 #include "i18n/BuiltInTexts.h"
 #include "i18n/KaTranslator.h"
+#include "model/VoReleaseSeal.h"
 #include "model/testing/VoTesting.h"
 #include "net/testing/KaNetTesting.h"
 #include "setup/ShellLinks.h"
@@ -55,6 +57,24 @@ protected:
            "[shortcuts]\r\n"
            "|$(link_name),bin\\\\demo.exe,bin\\\\demo.ico,$(link_text),,/start\r\n"
            "|Demo Tools,bin\\\\demo.exe,,Tools,Demo Vendor\\\\Demo Tools,\r\n";
+  }
+
+  // The test vendor's key pair, and Manifest() as its signed release: the
+  // display name "Demo", the three files sealed as the server serves them.
+  const TEd25519KeyPair Vendor = Ed25519KeyPairFromSeed(std::string(32, 'v'));
+  TVoReleaseSeal Seal(int64_t number, int64_t expires = 0) const {
+    TVoReleaseSeal seal;
+    seal.Number = number;
+    seal.Expires = expires;
+    seal.DisplayName = "Demo";
+    for (int id = 1; id <= 3; ++id) {
+      const std::string content = "content " + IntToStr(id);
+      seal.Contents[id] = {static_cast<uint32_t>(content.size()), Sha256(content)};
+    }
+    return seal;
+  }
+  std::string Signed(int64_t number, int64_t expires = 0) const {
+    return SignManifest(Manifest(), Seal(number, expires), Vendor.SecretKey);
   }
 
   std::string Read(const std::string& fileName) const {
