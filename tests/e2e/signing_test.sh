@@ -52,6 +52,9 @@ swap_blob() {
   mv "$store/index.new" "$store/index"
 }
 snapshot() { (cd "$inst" && find . -type f -exec sha256sum {} + | sort); }
+# The installation's files but the record of the newest release taken: a
+# release whose signature holds is taken even when one of its files is not.
+targets() { snapshot | grep -v ' \./WebsetupDemo\.release$'; }
 temporaries() { find "$inst" -name '*.~ws' | wc -l; }
 
 # Runs the installhelper (the install and update procedure's work) with the
@@ -178,12 +181,12 @@ id=$(content_id 'version\.txt')
 cp "$store/blobs/$id" "$work/version.blob"
 python3 -c 'import sys, zlib; sys.stdout.buffer.write(zlib.compress(b"9.9\r\n"))' >"$work/swapped.blob"
 swap_blob "$id" "$work/swapped.blob"
-before=$(snapshot)
+before=$(targets)
 helper "$inst"
 check "swapped content is refused ($helper_out)" \
   grep -qF "does not match the release signed by" <<<"$helper_out"
 check "swapped content: version.txt is untouched" grep -q '^2.0' "$inst/version.txt"
-check "swapped content: no file changed" test "$(snapshot)" = "$before"
+check "swapped content: no target file changed" test "$(targets)" = "$before"
 check "swapped content: no temporary file is left" test "$(temporaries)" = 0
 swap_blob "$id" "$work/version.blob"
 helper "$inst"
@@ -205,10 +208,10 @@ out.write(z.flush())' >"$work/bomb.blob"
 check "the bomb is about 1 MB ($(stat -c %s "$work/bomb.blob") bytes)" \
   test "$(stat -c %s "$work/bomb.blob")" -lt 1500000
 swap_blob "$id" "$work/bomb.blob"
-before=$(snapshot)
+before=$(targets)
 helper "$inst"
 check "the bomb is refused ($helper_out)" grep -qF "does not match the release signed by" <<<"$helper_out"
-check "the bomb: no file changed" test "$(snapshot)" = "$before"
+check "the bomb: no target file changed" test "$(targets)" = "$before"
 check "the bomb: no temporary file is left" test "$(temporaries)" = 0
 
 finish
