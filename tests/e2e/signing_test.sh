@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Signed releases: a vendor signs what it publishes and hands out a setup.exe
-# stamped with its public key. That copy installs and launches the signed
-# release, and refuses, starting nothing and changing no file: a manifest
-# altered by one byte, a release signed with another key, an expired release,
-# an older release after a newer one was taken, a file whose content was
-# swapped in the store, and a file that inflates beyond its signed size.
+# stamped with its public key. That copy installs, launches and updates the
+# signed release, and refuses, starting nothing and changing no file: a
+# manifest altered by one byte, a release signed with another key, an expired
+# release, an older release after a newer one was taken, a file whose content
+# was swapped in the store, and a file that inflates beyond its signed size.
+# The launcher shows the Error page for a refused release and the error box
+# for a refused file; the setup wizard shows the refusal in its error box.
 #   signing_test.sh <source-dir> <windows-build-dir> <websetup> <resealer> <setup.exe>
-#                   <demoapp.exe> <installhelper.exe> [shots-dir]
+#                   <demoapp.exe> <installhelper.exe> <wizprobe.exe> [shots-dir]
 set -u
-SRC=$1 BUILD=$2 WEBSETUP=$3 RESEALER=$4 SETUP=$5 DEMOAPP=$6 INSTALLHELPER=$7 SHOTS=${8:-}
+SRC=$1 BUILD=$2 WEBSETUP=$3 RESEALER=$4 SETUP=$5 DEMOAPP=$6 INSTALLHELPER=$7 PROBE=$8 SHOTS=${9:-}
 . "$SRC/tests/e2e/lib.sh"
 
 work=$(mktemp -d /tmp/ws_signing.XXXXXX)
@@ -71,22 +73,51 @@ launcher_starts_app() {
   title=$(window_title "websetup demo" 30)
   check "$what: the application runs ($title)" test "$title" = "websetup demo - version $version"
   check "$what: no installer window" \
-    test -z "$(xdotool search --onlyvisible --name '^Installer' 2>/dev/null)"
+    test -z "$(xdotool search --onlyvisible --name '^Install' 2>/dev/null)"
   wine_stop
 }
+no_app() { test -z "$(xdotool search --onlyvisible --name '^websetup demo' 2>/dev/null)"; }
 launcher_refuses() {
-  local what=$1 name=$2 before launcher title
+  local what=$1 name=$2 before launcher page
   before=$(snapshot)
   wine_run "$inst/WebsetupDemo.exe" &
   launcher=$!
-  title=$(window_title "Installer" 120)
-  check "$what: the launcher shows the error page ($title)" test "$title" = "Installer - smError"
-  check "$what: nothing is started" \
-    test -z "$(xdotool search --onlyvisible --name '^websetup demo' 2>/dev/null)"
+  page=$(wizard_page 120)
+  check "$what: the launcher shows the Error page ($page)" test "$page" = "Error"
+  check "$what: nothing is started" no_app
   shot "$name"
   wine_stop
   wait $launcher
   check "$what: no file of the installation changed" test "$(snapshot)" = "$before"
+}
+# The error box over the wizard (the probe's block without a page): its
+# text, waiting up to $1 seconds for it.
+error_box() {
+  local text end=$((SECONDS + $1))
+  while [ $SECONDS -lt $end ]; do
+    text=$(wine_run "$PROBE" Install 10 2>/dev/null | tr -d '\r' | awk -v RS= '!/(^|\n)page /' |
+      sed -n 's/^static //p' | tr '\n' ' ')
+    [ -n "$text" ] && break
+    sleep 0.5
+  done
+  echo "$text"
+}
+# The launcher starts the update of a release one of whose files is refused:
+# the error box says so, the application is not started, no target changes.
+update_refused() {
+  local what=$1 name=$2 before launcher box
+  before=$(targets)
+  wine_run "$inst/WebsetupDemo.exe" &
+  launcher=$!
+  box=$(error_box 120)
+  check "$what: the update shows the error box ($box)" \
+    grep -qF "does not match the release signed by" <<<"$box"
+  shot "$name"
+  check "$what: nothing is started" no_app
+  wine_stop
+  wait $launcher
+  check "$what: no target file changed" test "$(targets)" = "$before"
+  check "$what: no temporary file is left" test "$(temporaries)" = 0
 }
 # A fresh installation from the current release is refused with the text.
 install_refused() {
@@ -135,6 +166,22 @@ check "the forged manifest differs in one byte" \
   test "$(cmp -l "$store/releases/1/manifest" "$store/releases/101/manifest" | wc -l)" = 1
 launcher_refuses "a manifest altered by one byte" signing-altered
 install_refused "a manifest altered by one byte" "not signed by its maker"
+# The downloaded copy in the setup role: Next on the Language page asks for
+# the product information, and the refusal shows in the error box, in Dutch.
+mkdir -p "$work/download"
+cp "$work/signed.exe" "$work/download/setup.exe"
+wine_run "$work/download/setup.exe" &
+wizard_pid=$!
+page=$(wizard_page 120)
+check "the setup wizard opens on the Language page ($page)" test "$page" = "Language"
+at=$(wine_run "$PROBE" Install 5 2>/dev/null | tr -d '\r' | sed -n 's/^client //p' | head -1)
+xdotool mousemove $((${at% *} + 431)) $((${at#* } + 314)) click 1 # Next
+box=$(error_box 30)
+check "the setup wizard shows the refusal in its error box ($box)" \
+  grep -qF "niet door de maker is ondertekend" <<<"$box"
+shot signing-setup-refused
+wine_stop
+wait $wizard_pid
 
 # --- a release signed with another key -----------------------------------------
 "$WEBSETUP" resign --store "$store" --sign-key "$work/stranger.key" >/dev/null
@@ -154,14 +201,15 @@ publish >/dev/null
 newer=$(cat "$store/current")
 wine_run "$inst/WebsetupDemo.exe" &
 launcher=$!
-title=$(window_title "Installer" 120)
-check "a newer signed release asks for the update ($title)" test "$title" = "Installer - smUpdate"
+page=$(wizard_page 120)
+check "a newer signed release shows the Update page ($page)" test "$page" = "Update"
+title=$(window_title "websetup demo" 60)
+check "the updated application runs ($title)" test "$title" = "websetup demo - version 2.0"
 wine_stop
 wait $launcher
 check "the launcher took release $newer" \
   test "$(cat "$inst/WebsetupDemo.release" 2>/dev/null)" = "$newer"
-helper "$inst"
-check "the update brings version 2.0 ($helper_out)" grep -q '^2.0' "$inst/version.txt"
+check "the update brought version 2.0" grep -q '^2.0' "$inst/version.txt"
 make_current 1
 launcher_refuses "an older release" signing-rollback
 before=$(snapshot)
@@ -181,13 +229,13 @@ id=$(content_id 'version\.txt')
 cp "$store/blobs/$id" "$work/version.blob"
 python3 -c 'import sys, zlib; sys.stdout.buffer.write(zlib.compress(b"9.9\r\n"))' >"$work/swapped.blob"
 swap_blob "$id" "$work/swapped.blob"
+update_refused "swapped content" signing-swapped
+check "swapped content: version.txt is untouched" grep -q '^2.0' "$inst/version.txt"
 before=$(targets)
 helper "$inst"
-check "swapped content is refused ($helper_out)" \
+check "swapped content is refused by the update procedure ($helper_out)" \
   grep -qF "does not match the release signed by" <<<"$helper_out"
-check "swapped content: version.txt is untouched" grep -q '^2.0' "$inst/version.txt"
-check "swapped content: no target file changed" test "$(targets)" = "$before"
-check "swapped content: no temporary file is left" test "$(temporaries)" = 0
+check "swapped content: still no target file changed" test "$(targets)" = "$before"
 swap_blob "$id" "$work/version.blob"
 helper "$inst"
 check "with the content restored the update takes it ($helper_out)" grep -q '^3.0' "$inst/version.txt"
@@ -208,10 +256,6 @@ out.write(z.flush())' >"$work/bomb.blob"
 check "the bomb is about 1 MB ($(stat -c %s "$work/bomb.blob") bytes)" \
   test "$(stat -c %s "$work/bomb.blob")" -lt 1500000
 swap_blob "$id" "$work/bomb.blob"
-before=$(targets)
-helper "$inst"
-check "the bomb is refused ($helper_out)" grep -qF "does not match the release signed by" <<<"$helper_out"
-check "the bomb: no target file changed" test "$(targets)" = "$before"
-check "the bomb: no temporary file is left" test "$(temporaries)" = 0
+update_refused "the bomb" signing-bomb
 
 finish
