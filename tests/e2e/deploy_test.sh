@@ -13,24 +13,12 @@ set -u
 SRC=$1 BUILD=$2 WEBSETUP=$3 SETUP=$4 DEMOAPP=$5 INSTALLHELPER=$6 PROBE=$7
 . "$SRC/tests/e2e/lib.sh"
 
-work=$(mktemp -d /tmp/ws_deploy.XXXXXX)
-pids=()
-cleanup() {
-  local p
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wine_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
+make_work ws_deploy
 
 if [ ! -x /usr/sbin/nginx ]; then
   echo "FAIL no /usr/sbin/nginx (./run setup installs nginx-light)"
   exit 1
 fi
-
-free_port() {
-  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
 
 # Starts `websetup serve` with the shared secret; sets $port and $pid.
 serve() {
@@ -39,12 +27,7 @@ serve() {
     >"$log.out" 2>"$log" &
   pid=$!
   pids+=("$pid")
-  port=
-  for _ in $(seq 100); do
-    port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$log.out")
-    [ -n "$port" ] && break
-    sleep 0.1
-  done
+  port=$(listening_port "$log.out")
 }
 
 publish() {

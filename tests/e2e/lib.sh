@@ -58,10 +58,36 @@ wizard_page() {
 start_server() {
   "$WEBSETUP" serve --store "$1" --port 0 --threads 2 >"$2" 2>&1 &
   server=$!
-  port=
+  port=$(listening_port "$2")
+}
+
+# A temporary folder $work for the script: at its exit every process in
+# $pids is ended, the prefix's Wine processes too, and the folder removed.
+make_work() {
+  work=$(mktemp -d "/tmp/$1.XXXXXX")
+  pids=()
+  trap remove_work EXIT
+}
+
+remove_work() {
+  local p
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wine_stop
+  rm -rf "$work"
+}
+
+free_port() {
+  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+# The port that `websetup serve` names in its output file $1, waiting up to
+# ten seconds for it; empty when it names none.
+listening_port() {
+  local port=
   for _ in $(seq 100); do
-    port=$(grep -oE '127\.0\.0\.1:[0-9]+' "$2" | head -1 | cut -d: -f2)
-    [ -n "$port" ] && return 0
+    port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$1" 2>/dev/null)
+    [ -n "$port" ] && break
     sleep 0.1
   done
+  echo "$port"
 }
