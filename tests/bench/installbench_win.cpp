@@ -1,5 +1,5 @@
 // Installs a product with the install procedure, the internet settings naming
-// one HTTP back end, for the install benchmark (install_bench.sh):
+// one HTTP back end, for the install benchmark (install_curl_bench.sh):
 //   installbench <host[:port]> <back end> <directory> <setup.exe>
 // The directory is made as the InstallPath page makes it. Prints the seconds
 // from the first request to the end of the procedure. The settings of the

@@ -5,7 +5,7 @@
 # Wine, fetching the same stored blobs from nginx on loopback and inflating
 # them. Two products: one file of incompressible content, and many small
 # files. Native curl is timed too, for reference.
-#   install_bench.sh [--smoke] <source-dir> <windows-build-dir> <websetup>
+#   install_curl_bench.sh [--smoke] <source-dir> <windows-build-dir> <websetup>
 #                    <installbench.exe> <setup.exe> <curl.exe>
 # --smoke: small sizes and one round, for the tests. Otherwise
 # WS_BENCH_ROUNDS rounds (default 3); each time is the best of its rounds.
@@ -32,12 +32,12 @@ else
 fi
 BACK_ENDS=(Indy WinInet libcurl)
 
-die() { echo "install_bench: $*" >&2; exit 1; }
+die() { echo "install_curl_bench: $*" >&2; exit 1; }
 [ -x /usr/sbin/nginx ] || die "no /usr/sbin/nginx (./run setup installs nginx-light)"
 [ -x /usr/bin/curl ] || die "no /usr/bin/curl (./run setup installs curl)"
 [ -f "$CURL_EXE" ] || die "no $CURL_EXE (./run setup builds it)"
 
-make_work ws_installbench
+make_work ws_install_curl_bench
 # nginx's workers may be another user.
 chmod 755 "$work"
 
@@ -185,7 +185,7 @@ bench() {
   local anchor native
   anchor=$(min "${times_curl[@]}")
   native=$(min "${times_native[@]}")
-  echo "install_bench: $what; seconds, best of $rounds"
+  echo "install_curl_bench: $what; seconds, best of $rounds"
   for b in "${BACK_ENDS[@]}"; do
     best[$b]=$(min ${times[$b]})
     printf '  websetup, %-8s %8s   (%s)\n' "$b" "${best[$b]}" "${times[$b]% }"
