@@ -2,10 +2,10 @@
 
 #include "base/KaExceptions.h"
 #include "base/KaFiles.h"
+#include "base/KaHex.h"
 #include "model/VoUpdateConfig.h"
 #include "net/KaConnection.h"
 #include "net/backends/KaHTTPBackEnds.h"
-#include "base/KaHex.h"
 #include "server/HttpServer.h"
 #include "server/Publisher.h"
 #include "server/SessionScheme.h"
@@ -55,17 +55,6 @@ int Occurrences(const std::string& text, const std::string& what) {
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
     ++n;
   return n;
-}
-
-// Deterministic bytes that do not compress, so that a file answer spans
-// several chunks.
-std::string Noise(size_t size, uint32_t seed) {
-  std::string bytes(size, '\0');
-  for (char& c : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    c = static_cast<char>(seed >> 24);
-  }
-  return bytes;
 }
 
 // The generated nginx site in front of three `websetup serve` processes that

@@ -46,6 +46,15 @@ void TTempStore::Publish(int number, const std::string& displayName,
   store.MakeCurrent(number);
 }
 
+std::string Noise(size_t size, uint32_t seed) {
+  std::string bytes(size, '\0');
+  for (char& c : bytes) {
+    seed = seed * 1664525u + 1013904223u;
+    c = static_cast<char>(seed >> 24);
+  }
+  return bytes;
+}
+
 std::string BuildRequest(const std::string& id, uint8_t sequence, const std::string& key,
                          const std::string& command,
                          const std::function<void(IMessage&)>& arguments) {

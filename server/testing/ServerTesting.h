@@ -35,6 +35,10 @@ std::string BuildRequest(const std::string& id, uint8_t sequence, const std::str
 
 class TLoopbackClient;
 
+// Deterministic bytes that do not compress, so that a file's answer is as
+// large as the file.
+std::string Noise(size_t size, uint32_t seed);
+
 // The body of a getFile request for `id`, in a session opened on `http` first.
 std::string FileRequest(TLoopbackClient& http, int32_t id);
 // What a file answer carries before the file's bytes: the common header, the
