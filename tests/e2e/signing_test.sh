@@ -13,14 +13,7 @@ set -u
 SRC=$1 BUILD=$2 WEBSETUP=$3 RESEALER=$4 SETUP=$5 DEMOAPP=$6 INSTALLHELPER=$7 PROBE=$8 SHOTS=${9:-}
 . "$SRC/tests/e2e/lib.sh"
 
-work=$(mktemp -d /tmp/ws_signing.XXXXXX)
-server=
-cleanup() {
-  [ -n "$server" ] && kill "$server" 2>/dev/null
-  wine_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
+make_work ws_signing
 
 store="$work/store"
 inst="$work/inst"
@@ -139,14 +132,8 @@ head -c 1500000 /dev/urandom >"$work/app/data.bin"
 touch -d '2024-01-01 10:00:00' "$work/app/"*
 publish >/dev/null || { echo "FAIL publish"; exit 1; }
 
-"$WEBSETUP" serve --store "$store" --port 0 --threads 2 >"$work/serve.log" 2>&1 &
-server=$!
-port=
-for _ in $(seq 100); do
-  port=$(grep -oE '127\.0\.0\.1:[0-9]+' "$work/serve.log" | head -1 | cut -d: -f2)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
+start_server "$store" "$work/serve.log"
+pids+=("$server")
 check "the server listens (port $port)" test -n "$port"
 host="127.0.0.1:$port"
 "$WEBSETUP" stamp "$SETUP" "$work/signed.exe" "$host" --public-key "$work/vendor.key.pub" >/dev/null
