@@ -17,7 +17,7 @@ struct TPublishOptions {
   bool TrustTimes = false;
   // Signs the release with this private key file (server/SigningKey.h);
   // empty: an unsigned release, refused when the current one is signed.
-  std::string SignKeyFile;
+  std::string SignKeyFile = {};
   // A signed release expires this many days after SignedAt; 0: never.
   int ExpiresDays = 0;
   int64_t SignedAt = 0; // seconds since 1970 UTC; 0: the current time
@@ -43,7 +43,7 @@ std::string FormatReport(const TPublishReport& report);
 
 struct TResignOptions {
   std::string StoreDir;
-  std::string SignKeyFile;
+  std::string SignKeyFile = {};
   int ExpiresDays = 0;
   int64_t SignedAt = 0;
 };
