@@ -1,5 +1,6 @@
 #include "net/curl/KaHTTP_libcurl.h"
 
+#include "net/KaPatience.h"
 #include "net/KaWork.h"
 
 #include <cmath>
@@ -46,6 +47,10 @@ TKaHTTPCurlThread::TKaHTTPCurlThread(IHTTP& http, TStream& target, TStream* sour
   }
   CurlEasySetopt(FHandle, CURLOPT_VERBOSE, 0L);
   CurlEasySetopt(FHandle, CURLOPT_DEBUGFUNCTION, nullptr);
+  // The client's patience in libcurl's terms: too slow on average for a period.
+  CurlEasySetopt(FHandle, CURLOPT_LOW_SPEED_LIMIT,
+                 static_cast<long>(PatienceBytes / PatienceSeconds));
+  CurlEasySetopt(FHandle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(PatienceSeconds));
 
   FThread = std::thread([this] {
     int result;

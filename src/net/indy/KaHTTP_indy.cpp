@@ -2,6 +2,7 @@
 
 #include "base/KaProcess.h"
 #include "base/KaStrings.h"
+#include "net/KaPatience.h"
 #include "net/KaWork.h"
 
 #include <httplib.h>
@@ -81,7 +82,7 @@ struct TKaHTTP_indy::TClient {
   // failure of the caller's streams or of a progress display is raised.
   bool Request(const std::string& method, const std::string& url, TStream* source, TStream* target);
   bool WasReset() const {
-    return LastError == httplib::Error::Read || LastError == httplib::Error::Write;
+    return !FGivenUp && (LastError == httplib::Error::Read || LastError == httplib::Error::Write);
   }
   [[noreturn]] void RaiseLastError() const;
   void Disconnect() {
@@ -99,6 +100,10 @@ private:
   std::string FProxyUserName;
   std::string FProxyPassword;
   bool FAuthorized = false;
+  bool FGivenUp = false;
+  // Cuts the connection of an answer that has run out of patience; it goes
+  // before the connection it cuts.
+  TPatienceWatch FWatch{[this] { Disconnect(); }};
 };
 
 httplib::Client& TKaHTTP_indy::TClient::ConnectionTo(const TURL& url) {
@@ -189,13 +194,16 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
       return guarded([&] {
         target->WriteBuffer(data, static_cast<int64_t>(size));
         received += static_cast<int64_t>(size);
+        FWatch.Moved(received);
         OnWork(TWorkMode::wmRead, received);
       });
     };
 
     httplib::Response res;
     LastError = httplib::Error::Success;
+    FWatch.Begin();
     bool ok = http.send(req, res, LastError);
+    FGivenUp = FWatch.End() && !ok;
     if (receiving)
       OnWorkEnd(TWorkMode::wmRead);
     if (sending)
@@ -219,6 +227,8 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
 }
 
 void TKaHTTP_indy::TClient::RaiseLastError() const {
+  if (FGivenUp)
+    throw EIdReadTimeout("Read timed out.");
   switch (LastError) {
   case httplib::Error::Connection:
     throw EIdSocketError("Socket Error # 10061\r\nConnection refused.");

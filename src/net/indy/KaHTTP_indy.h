@@ -7,6 +7,8 @@
 // A socket error of the client, worded as the platform's sockets word it:
 // "Socket Error # 10054\r\nConnection reset by peer."
 KA_DECLARE_EXCEPTION(EIdSocketError, EHTTP);
+// An answer that ran out of the client's patience (net/KaPatience.h).
+KA_DECLARE_EXCEPTION(EIdReadTimeout, EHTTP);
 
 // The HTTP client on a socket-level HTTP/1.1 client (cpp-httplib): GET, POST
 // and HEAD to and from streams on a kept-alive connection, through a proxy

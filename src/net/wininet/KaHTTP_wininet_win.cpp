@@ -1,10 +1,13 @@
 #include "net/wininet/KaHTTP_wininet.h"
 
 #include "base/KaStrings.h"
+#include "net/KaPatience.h"
 #include "net/KaWork.h"
 
 #include <windows.h>
 #include <wininet.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -55,12 +58,27 @@ void ReadBody(IHTTP& http, HINTERNET request, TStream* target) {
   char block[BlockSize];
   DWORD n = 0;
   int32_t total = 0;
-  while (InternetReadFile(request, block, BlockSize, &n), n != 0) {
+  // A stalled answer ends at the receive time-out. A read waits until its
+  // block is full, so one that trickles would hold it for as many seconds as
+  // the block has bytes: each read takes no more than has arrived, and the
+  // trickle is given up here.
+  TPatience patience(TPatience::TClock::now());
+  for (;;) {
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(request, &available, 0, 0) || available == 0)
+      break;
+    InternetReadFile(request, block, std::min(available, BlockSize), &n);
+    if (n == 0)
+      break;
     if (target)
       target->WriteBuffer(block, n);
     total += static_cast<int32_t>(n);
     Work().SetPosition(total);
     n = 0;
+    const auto now = TPatience::TClock::now();
+    patience.Moved(total, now);
+    if (patience.Exhausted(now))
+      Raise("InternetReadFile", ERROR_INTERNET_TIMEOUT);
   }
 }
 
@@ -152,6 +170,10 @@ HINTERNET OpenRequest(TKaHTTP_wininet& http, HINTERNET connect, const char* verb
                        RequestFlags, reinterpret_cast<DWORD_PTR>(&http));
   if (!request)
     RaiseLast("HttpOpenRequest");
+  // The client's patience with an answer that stops moving. Set on the
+  // request itself: Wine's requests do not take it from the internet handle.
+  DWORD patience = PatienceSeconds * 1000;
+  InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &patience, sizeof patience);
   return request;
 }
 
