@@ -225,26 +225,26 @@ publish "$work/app2"
 # A client gives up on an answer that trickles within this many seconds
 # (its patience and the head's 1-byte steps), or fails at once.
 PATIENCE=90
-total=0
 for be in $BACKENDS; do
   backend "$be"
   if [ "$SAMPLES" = 0 ]; then
-    # The fixed share: each kind once on the default back end, where the
-    # answer's head and body are cut; the connection cuts on the others.
+    # The fixed share: every kind on the default back end, the answer's
+    # head and body cut; the give-up on the others.
     case $be in
     Indy)
       fault_sample "$be" kill 2 20000 "$PATIENCE"
       fault_sample "$be" reset 1 30 "$PATIENCE"
       fault_sample "$be" truncate 3 39000 "$PATIENCE"
-      fault_sample "$be" trickle 1 12000 "$PATIENCE"
+      fault_sample "$be" trickle 1 40 "$PATIENCE"
       kill_sample "$be" 4 25000 0
-      kill_sample "$be" 7 99999 3
-      kill_sample "$be" 10 99999 60
+      kill_sample "$be" 9 99999 4
       ;;
-    *)
-      fault_sample "$be" reset 2 15000 "$PATIENCE"
+    WinInet)
       fault_sample "$be" trickle 1 200 "$PATIENCE"
       fault_sample "$be" stall 3 26000 "$PATIENCE"
+      ;;
+    *)
+      fault_sample "$be" trickle 2 12000 "$PATIENCE"
       ;;
     esac
     continue
