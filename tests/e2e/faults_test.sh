@@ -74,14 +74,11 @@ ensure_server() {
   if [ -z "$server" ] || ! kill -0 "$server" 2>/dev/null; then
     [ -n "$server" ] && wait "$server" 2>/dev/null
     local old=${port:-}
-    "$WEBSETUP" serve --store "$work/store" --port "${old:-0}" --threads 2 >>"$work/serve.log" 2>&1 &
+    # A server started again takes the port of the one killed.
+    "$WEBSETUP" serve --store "$work/store" --port "${old:-0}" --threads 2 >"$work/serve.out" \
+      2>>"$work/serve.log" &
     server=$!
-    port=$old
-    for _ in $(seq 100); do
-      [ -z "$port" ] && port=$(grep -oE '127\.0\.0\.1:[0-9]+' "$work/serve.log" | head -1 | cut -d: -f2)
-      [ -n "$port" ] && (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0
-      sleep 0.1
-    done
+    port=$(listening_port "$work/serve.out")
   fi
 }
 
@@ -132,6 +129,15 @@ outcome() {
   echo none
 }
 
+# What the proxy saw, and the screen, when the launcher did not end as it should.
+tell() {
+  echo "  proxy: $(tr '\n' ' ' <"$work/progress")"
+  tail -3 "$work/proxy.log" | sed 's/^/  /'
+  if [ -n "${WS_FAULT_SHOTS:-}" ]; then
+    import -window root "$WS_FAULT_SHOTS/fault-$SECONDS.png" && echo "  screenshot: $WS_FAULT_SHOTS/fault-$SECONDS.png"
+  fi
+}
+
 fresh_installation() {
   wine_stop
   rm -rf "$inst"
@@ -147,6 +153,7 @@ next_start() {
   local o
   o=$(outcome 120)
   check "$what: the next start completes the update ($o)" test "$o" = done
+  [ "$o" = done ] || tell
   check "$what: then every file is new and no temporary file is left" files_sound new clean
   wine_stop
 }
@@ -163,6 +170,7 @@ fault_sample() {
   local o
   o=$(outcome "$patience")
   check "$what: the launcher fails or completes ($o after $((SECONDS - t0)) s)" test "$o" != none
+  [ "$o" = none ] && tell
   check "$what: the fault struck" grep -q '^fired' "$work/progress"
   check "$what: every file is old or new" files_sound old-or-new
   wine_stop
@@ -223,8 +231,8 @@ cp -a "$inst" "$work/inst1"
 publish "$work/app2"
 
 # A client gives up on an answer that trickles within this many seconds
-# (its patience and the head's 1-byte steps), or fails at once.
-PATIENCE=90
+# (its patience, or the head of an answer trickled a byte a second), or fails at once.
+PATIENCE=150
 for be in $BACKENDS; do
   backend "$be"
   if [ "$SAMPLES" = 0 ]; then
