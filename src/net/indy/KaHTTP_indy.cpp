@@ -141,7 +141,7 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
     }
   };
 
-  for (bool challenged = false;;) {
+  for (bool challenged = false, resent = false;;) {
     httplib::Request req;
     req.method = method;
     req.path = where.Path;
@@ -150,7 +150,7 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
     if (FAuthorized && InProcessAuth)
       req.headers.insert(
           httplib::make_basic_authentication_header(FProxyUserName, FProxyPassword, true));
-    bool sending = false, receiving = false, discard = false;
+    bool sending = false, receiving = false, discard = false, answered = false;
     int64_t received = 0;
     if (source && toSend > 0) {
       req.content_length_ = static_cast<size_t>(toSend);
@@ -163,8 +163,12 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
           char buffer[16384];
           source->SetPosition(start + static_cast<int64_t>(offset));
           int64_t n = source->Read(buffer, std::min<int64_t>(sizeof buffer, length));
-          if (n <= 0 || !sink.write(buffer, static_cast<size_t>(n)))
+          if (n <= 0)
             throw EIdSocketError("Socket Error # 10054\r\nConnection reset by peer.");
+          // A connection that breaks under the body is left to the library to
+          // report as a failed write, so it is judged like any other break.
+          if (!sink.write(buffer, static_cast<size_t>(n)))
+            return;
           OnWork(TWorkMode::wmWrite, static_cast<int64_t>(offset) + n);
           if (static_cast<int64_t>(offset) + n >= toSend) {
             sending = false;
@@ -176,6 +180,7 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
       req.set_header("Content-Length", "0");
     }
     req.response_handler = [&](const httplib::Response& res) {
+      answered = true;
       // A challenge about to be answered is read past, not delivered.
       discard = res.status == 407 && InProcessAuth && !challenged;
       if (discard)
@@ -201,6 +206,7 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
 
     httplib::Response res;
     LastError = httplib::Error::Success;
+    const bool reused = http.is_socket_open() != 0;
     FWatch.Begin();
     bool ok = http.send(req, res, LastError);
     FGivenUp = FWatch.End() && !ok;
@@ -213,6 +219,18 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
     ResponseLastModified = ParseHTTPDate(res.get_header_value("Last-Modified"));
     if (failure)
       std::rethrow_exception(failure);
+    // A peer may close a kept-alive connection between two exchanges at any
+    // moment, and a proxy may do so after an answer that promised to keep it
+    // (tinyproxy serves one request per connection yet drops the origin's
+    // "Connection: close"). When the close arrives just after the library
+    // found the connection still open, the next request breaks before a byte
+    // of answer: it goes out once more on a fresh connection, as browsers and
+    // libcurl do. A break on a fresh connection, or once an answer has begun,
+    // is the caller's to see.
+    if (!ok && reused && !resent && !answered && WasReset()) {
+      resent = true;
+      continue;
+    }
     if (!ok)
       return false;
     if (!discard)

@@ -1,5 +1,5 @@
-#include "net/testing/KaHTTPConformance.h"
 #include "net/indy/KaHTTP_indy.h"
+#include "net/testing/KaHTTPConformance.h"
 #include "net/testing/KaTestHTTPServer.h"
 
 #include <gmock/gmock.h>
@@ -66,6 +66,45 @@ TEST(KaHTTPIndy, GetRetryIsBoundedAndRestoresTheTarget) {
   EXPECT_EQ(server.Connections(), TKaHTTP_indy::GetAttempts);
   EXPECT_EQ(target.Bytes(), "keep");
   EXPECT_EQ(http.GetResponse().GetStatusCode(), -1) << "no response came";
+}
+
+// A peer that drops a kept-alive connection just as the next request goes
+// out (as tinyproxy does after every answer) costs that request nothing: it
+// goes out again, whole, on a fresh connection. A drop on a fresh connection
+// stays the caller's failure.
+TEST(KaHTTPIndy, ARequestOnAConnectionDroppedBetweenExchangesGoesOutAgain) {
+  TTestHTTPServer server;
+  server.On("/first", Plain("kept"));
+  int calls = 0;
+  server.On("/echo", [&calls](const TTestRequest& r) {
+    TTestReply reply = Plain("echo:" + r.Body);
+    reply.Reset = ++calls == 1;
+    return reply;
+  });
+  TTestReply reset;
+  reset.Reset = true;
+  server.On("/reset", reset);
+
+  TKaHTTP_indy http;
+  EXPECT_EQ(http.GetString(server.URL("/first")), "kept");
+  TMemoryStream source("##payload"), target;
+  source.SetPosition(2);
+  http.Post(server.URL("/echo"), source, target);
+  EXPECT_EQ(target.Bytes(), "echo:payload");
+  EXPECT_EQ(http.GetResponse().GetStatusCode(), 200);
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(server.Connections(), 2);
+  std::vector<TTestRequest> requests = server.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[1].Body, "payload");
+  EXPECT_EQ(requests[2].Body, "payload")
+      << "the second attempt starts where the caller's stream stood";
+
+  TKaHTTP_indy fresh;
+  TMemoryStream once("x"), nothing;
+  EXPECT_THROW(fresh.Post(server.URL("/reset"), once, nothing), EIdSocketError);
+  EXPECT_EQ(server.Connections(), 3);
+  EXPECT_EQ(server.Requests().size(), 4u);
 }
 
 TEST(KaHTTPIndy, ARetriedGetDropsWhatTheBrokenAttemptWrote) {
