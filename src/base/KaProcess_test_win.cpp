@@ -8,7 +8,7 @@ TEST(RunProgram, StartsWithoutWaitingAndReportsFailure) {
   std::string marker = GetTempDir() + "ws_runprogram.txt";
   RemoveFile(marker);
   ASSERT_TRUE(RunProgram("cmd.exe /c echo started> \"" + marker + "\""));
-  for (int i = 0; i < 100 && !FileExists(marker); ++i)
+  for (int i = 0; i < 600 && !FileExists(marker); ++i)
     Pause(100);
   EXPECT_TRUE(FileExists(marker));
   EXPECT_FALSE(RunProgram("C:\\no\\such\\program.exe"));

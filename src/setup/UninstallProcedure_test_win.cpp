@@ -28,7 +28,7 @@ TEST(UninstallProcedureWindows, TheRemoverDeletesTheLauncherOnceReleasedAndItsDi
   EXPECT_TRUE(FileExists(launcher)) << "not while it is held";
   running.reset();
 
-  for (int i = 0; i < 200 && DirectoryExists(installDir); ++i)
+  for (int i = 0; i < 600 && DirectoryExists(installDir); ++i)
     Pause(100);
   EXPECT_FALSE(FileExists(launcher));
   EXPECT_FALSE(DirectoryExists(installDir));

@@ -74,7 +74,7 @@ launcher_shows "an outdated installation shows the update page" Update launcher-
 # The update runs by itself, starts the application and the wizard ends.
 title=$(window_title "websetup demo" 60)
 check "the updated application runs ($title)" test "$title" = "websetup demo - version 2.0"
-for _ in $(seq 50); do kill -0 $launcher 2>/dev/null || break; sleep 0.2; done
+for _ in $(seq 300); do kill -0 $launcher 2>/dev/null || break; sleep 0.2; done
 check "the launcher has ended" test ! -e /proc/$launcher
 check "the changed file was fetched" cmp -s "$inst/version.txt" "$work/app/version.txt"
 wine_stop

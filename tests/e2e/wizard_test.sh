@@ -164,7 +164,7 @@ check "the application is in place" cmp -s "$drive/wizard test/demoapp.exe" "$DE
 click 430 314
 title=$(window_title "websetup demo" 30)
 check "Finish starts the application ($title)" test "$title" = "websetup demo - version 1.0"
-for _ in $(seq 50); do kill -0 $wizard_pid 2>/dev/null || break; sleep 0.2; done
+for _ in $(seq 300); do kill -0 $wizard_pid 2>/dev/null || break; sleep 0.2; done
 check "and the wizard has ended" test ! -e /proc/$wizard_pid
 wine_stop
 wait $wizard_pid 2>/dev/null
