@@ -1,6 +1,7 @@
 #include "setup/Form_Main_win.h"
 
 #include "base/KaFiles.h"
+#include "base/KaRegistry.h"
 #include "base/KaStreams.h"
 #include "base/KaText.h"
 #include "i18n/BuiltInTexts.h"
@@ -401,6 +402,50 @@ TEST_F(MainFormTest, InstallAndUninstallGoThroughTheirPages) {
   EXPECT_TRUE(u.RemoveOnClose);
   EXPECT_EQ(u.AppToStart, target + AppName + ".exe");
   EXPECT_FALSE(FileExists(target + AppName + ".lng"));
+  UnregisterUninstall(AppName);
+}
+
+// The window closed while the install runs: the program ends with no error
+// shown, no file begun after the close, and the installation registered so
+// that its launcher completes it.
+TEST_F(MainFormTest, ClosingTheWindowDuringTheInstallStopsBetweenFiles) {
+  TScratchDir dir;
+  const std::string target = dir.Path + "Closed App\\";
+  UnregisterUninstall(AppName);
+  auto listed = [](int id, const std::string& name) {
+    return "|-" + std::to_string(id) + ",9,1,00000000000000000,0," + name + "\r\n";
+  };
+  AnswerProduct(u"Demo", "[installer]\r\nappName=" + AppName + "\r\nappDir=" + target +
+                             "\r\npayloadName=a.txt\r\n\r\n[files]\r\n|=\r\n|:*\r\n" +
+                             listed(1, "a.txt") + listed(2, "b.txt") + listed(3, "c.txt") +
+                             "|x\r\n\r\n");
+  std::vector<std::string> errors;
+  Application().OnException = [&](const std::string& message) { errors.push_back(message); };
+  TForm_Main& f = Open(TStartMode::smSetup);
+  Click(f.btnLanguageNext);
+  Click(f.btnWelcomeNext);
+  ASSERT_EQ(Page(), "InstallPath");
+  // The close arrives once the Installing page lets messages through.
+  TNotifyEvent entry = f.Notebook.OnPageChanged;
+  f.Notebook.OnPageChanged = [&](TComponent& sender) {
+    if (Page() == "Installing")
+      PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
+    entry(sender);
+  };
+  Click(f.btnInstallPathNext);
+  Application().OnException = nullptr;
+  EXPECT_TRUE(errors.empty()) << errors.front();
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_FALSE(f.Visible()) << "the window went at the close";
+  EXPECT_EQ(Page(), "Installing");
+  EXPECT_EQ(Script.Posts.size(), 2u) << "no file was asked for";
+  EXPECT_TRUE(FileExists(target + AppName + ".exe"));
+  EXPECT_TRUE(FileExists(target + AppName + ".lng"));
+  EXPECT_FALSE(FileExists(target + "a.txt"));
+  EXPECT_FALSE(f.ProgressBar.ObservingWork());
+  EXPECT_EQ(ScreenCursor(), crDefault);
+  TRegistry registry(TRootKey::rkLocalMachine);
+  EXPECT_TRUE(registry.KeyExists(UninstallKeyRoot + AppName)) << "the entry removes it";
   UnregisterUninstall(AppName);
 }
 

@@ -248,11 +248,22 @@ void TForm_Main::SelectFirstPage() {
 }
 
 void TForm_Main::FormClose(TComponent&, TCloseAction&) {
-  if (!RemoveOnClose)
+  // Closed while a procedure runs, the window goes at once; the procedure
+  // ends at its next safe point and the program with it.
+  SetVisible(false);
+  if (RemoveOnClose)
+    RemoveLauncher();
+}
+
+void TForm_Main::RemoveLauncher() {
+  if (FRemoverStarted)
     return;
+  FRemoverStarted = true;
   StartRemover(AppToStart);
   ReleaseConnection();
 }
+
+bool TForm_Main::Closed() { return Application().Terminated(); }
 
 void TForm_Main::NotebookPageChanged(TComponent&) {
   RemoveOnClose = false;
@@ -292,12 +303,19 @@ void TForm_Main::NotebookPageChanged(TComponent&) {
 
 void TForm_Main::UpdateNow() {
   std::string app;
-  {
-    TWorkSession session({&VoProgressBar1, &VoProgressBar2});
+  try {
+    TWorkSession session({&VoProgressBar1, &VoProgressBar2}, Closed);
     app = RunUpdate(FProduct.ManifestText(), FProduct.Connection(), InstallDir());
     session.Finish();
+  } catch (...) {
+    // Closed meanwhile: there is no window left to show a failure in, and
+    // the next start of the launcher fetches what is still missing.
+    if (!Closed())
+      throw;
   }
-  StartApplication(app);
+  // The user closed the window: nothing is started.
+  if (!Closed())
+    StartApplication(app);
   ReleaseConnection();
   Close();
 }
@@ -347,10 +365,16 @@ void TForm_Main::btnInstallPathNextClick(TComponent&) {
     return;
   }
   GoTo(PageInstalling);
-  {
-    TWorkSession session({&ProgressBar, &ProgressBar1});
+  try {
+    TWorkSession session({&ProgressBar, &ProgressBar1}, Closed);
     AppToStart = RunInstall(FProduct.ManifestText(), FProduct.Connection(), path);
     session.Finish();
+  } catch (...) {
+    // Closed meanwhile (see UpdateNow); the installation is registered, and
+    // its launcher completes it.
+    if (!Closed())
+      throw;
+    return;
   }
   GoTo(PageDone);
 }
@@ -373,6 +397,10 @@ void TForm_Main::btnUninstallNextClick(TComponent&) {
     session.Finish();
   }
   GoTo(PageUninstallDone);
+  // A close that the page's entry let through came before RemoveOnClose was
+  // set: the launcher copy goes all the same.
+  if (Closed())
+    RemoveLauncher();
 }
 
 void TForm_Main::lUninstallAllClick(TComponent&) {

@@ -176,8 +176,14 @@ private:
   void SelectFirstPage();
   void UpdateNow();
   void SetUpDesign();
+  // The uninstall's last step, once: the remover started for AppToStart.
+  void RemoveLauncher();
+  // True once the window has been closed (the program ends when the running
+  // handler returns): the procedures stop between two files.
+  static bool Closed();
 
   TProductInfo FProduct;
+  bool FRemoverStarted = false;
   TScopedRegistration<IWork, IWorkObserver> FWork{this};
   TScopedRegistration<ITranslator, ITranslatable> FTranslation{this, Translator()};
 };

@@ -11,6 +11,9 @@
 #include "setup/ShellLinks.h"
 #include "setup/StartUp.h"
 #include "setup/UninstallEntry.h"
+#include "setup/WorkSession.h"
+
+#include <exception>
 
 bool PrepareInstallDir(std::string& path) {
   if (Trim(path).empty())
@@ -69,8 +72,19 @@ std::string RunInstall(const std::string& manifestText, const IConnectionPtr& co
     TFileStream record(InstallRecordFileName(installDir, appName), fmCreate);
     record.WriteString(CurrentLanguageCode());
   }
-  manifest->Update(installDir, connection, GetFileCommand);
+  // Stopped between two files (the window was closed), the installation
+  // still gets its shortcuts and its uninstall entry: the launcher copy's
+  // next start, through its shortcut, fetches the rest, and the entry
+  // removes what is there.
+  std::exception_ptr stopped;
+  try {
+    manifest->Update(installDir, connection, GetFileCommand);
+  } catch (const EWorkStopped&) {
+    stopped = std::current_exception();
+  }
   CreateShortcuts(*manifest, installDir);
   RegisterUninstall(appName, appName, installDir, appName + ".exe");
+  if (stopped)
+    std::rethrow_exception(stopped);
   return installDir + manifest->GetPayloadName();
 }

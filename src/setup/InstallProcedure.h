@@ -52,7 +52,10 @@ bool PrepareInstallDir(std::string& path);
 // existing one left as it is. Returns AppToStart: installDir + payloadName.
 // Raises whatever a step raises (the launcher copy or the record cannot be
 // written, a server call fails, the Shell Link object cannot be made); what
-// was done stays.
+// was done stays. When the caller's session stops the update between two
+// files (EWorkStopped), the shortcuts and the uninstall entry are still made
+// before it is raised on: the launcher copy completes the installation at its
+// next start, and the entry can remove it.
 std::string RunInstall(const std::string& manifestText, const IConnectionPtr& connection,
                        const std::string& installDir);
 std::string RunInstall(const std::string& manifestText, const IConnectionPtr& connection,

@@ -4,6 +4,7 @@
 #include "model/VoUpdateConfig.h"
 #include "setup/StartUp.h"
 #include "setup/UpdateProcedure.h"
+#include "setup/WorkSession.h"
 #include "setup/testing/ProcedureFixture.h"
 
 // Natively against the in-memory registry and the text stand-in of links;
@@ -136,5 +137,28 @@ TEST_F(InstallProcedure, TheServerGoneMidwayLeavesWholeFilesAndTheLauncherRepair
   EXPECT_EQ(RunUpdate(Manifest(), Server, InstallDir), InstallDir + "bin\\demo.exe");
   EXPECT_EQ(Read(InstallDir + "bin\\demo.exe"), "content 2");
   EXPECT_EQ(Read(InstallDir + "bin\\demo.ico"), "content 3");
+  EXPECT_FALSE(manifest->NeedsUpdate(InstallDir));
+}
+
+TEST_F(InstallProcedure, StoppedBetweenFilesItIsStillRegisteredAndTheLauncherRepairs) {
+  // The window closed while the first file came in.
+  EXPECT_THROW(
+      {
+        TWorkSession session({}, [this] { return !Server->Calls.empty(); });
+        RunInstall(Manifest(), Server, InstallDir, Setup);
+      },
+      EWorkStopped);
+  EXPECT_EQ(Server->Calls, (std::vector<int32_t>{1})) << "no file begun after the stop";
+  EXPECT_EQ(Read(InstallDir + "readme.txt"), "content 1");
+  EXPECT_FALSE(FileExists(InstallDir + "bin\\demo.exe"));
+  EXPECT_EQ(Temporaries(Dir.Path), 0);
+  EXPECT_TRUE(FileExists(DesktopLink)) << "the launcher can be started";
+  EXPECT_TRUE(FileExists(GroupLink));
+  EXPECT_EQ(Value("UninstallString"), "\"" + InstallDir + AppName + ".exe\" /remove");
+
+  IVoUpdateConfigPtr manifest = CreateUpdateConfig();
+  manifest->SetText(Manifest());
+  ASSERT_TRUE(manifest->NeedsUpdate(InstallDir));
+  RunUpdate(Manifest(), Server, InstallDir);
   EXPECT_FALSE(manifest->NeedsUpdate(InstallDir));
 }

@@ -91,3 +91,44 @@ listening_port() {
   done
   echo "$port"
 }
+
+# --- The wizard as a person sees and uses it (callers set PROBE) ---
+
+# What the probe sees of the wizard's window (the block with a page).
+wizard() { wine_run "$PROBE" Install 20 2>/dev/null | tr -d '\r' | awk -v RS= '/(^|\n)page /'; }
+# The first value of item $1 in the probe's text on stdin.
+item() { sed -n "s/^$1 //p" | head -1; }
+page() { wizard | item page; }
+# Waits until the wizard shows page $1 (for up to $2 probes, default 30).
+wait_page() {
+  local want=$1 now
+  for _ in $(seq "${2:-30}"); do
+    now=$(page)
+    [ "$now" = "$want" ] && return 0
+    sleep 0.3
+  done
+  echo "  (the wizard shows \"$now\", not \"$want\")"
+  return 1
+}
+# A click at (x, y) of the wizard's client area.
+click() {
+  local at
+  at=$(wizard | item client)
+  [ -n "$at" ] || return 1
+  xdotool mousemove $(( ${at% *} + $1 )) $(( ${at#* } + $2 )) click 1
+  sleep 0.7
+}
+next() { click 431 314; }     # Next or Finish, at (384, 304), 94 x 20
+previous() { click 331 314; } # Previous, at (284, 304)
+
+# The string value $2 of registry key $1 ("" when there is none).
+reg_value() {
+  wine_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_SZ *//p"
+}
+# The Unix path of a path on the prefix's drive C:.
+unix_path() {
+  local p=${1#[Cc]:}
+  echo "$BUILD/wineprefix/drive_c${p//\\//}"
+}
+# True when registry key $1 does not exist.
+no_key() { ! wine_run reg query "$1" >/dev/null 2>&1; }
