@@ -132,3 +132,10 @@ unix_path() {
 }
 # True when registry key $1 does not exist.
 no_key() { ! wine_run reg query "$1" >/dev/null 2>&1; }
+# Every file of the release folder $1 is in directory $2, whole.
+has_files() {
+  local f
+  while IFS= read -r f; do
+    cmp -s "$1/$f" "$2/$f" || { echo "  ($f differs or is missing)"; return 1; }
+  done < <(cd "$1" && find . -type f)
+}

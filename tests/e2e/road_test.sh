@@ -62,11 +62,6 @@ ended() {
   for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.2; done
   return 1
 }
-# Every file of the release is in directory $1, whole.
-has_release() {
-  local f
-  while IFS= read -r f; do
-    cmp -s "$work/app/$f" "$1/$f" || { echo "  ($f differs)"; return 1; }
   done < <(cd "$work/app" && find . -type f)
 }
 publish() {
@@ -130,7 +125,7 @@ shot done "Done, with the application to start"
 
 check "the launcher copy is installed" cmp -s "$inst/WebsetupDemo.exe" "$work/download/setup.exe"
 check "the record holds the chosen language" test "$(cat "$inst/WebsetupDemo.lng" 2>/dev/null)" = en
-check "every file of the release is installed" has_release "$inst"
+check "every file of the release is installed" has_files "$work/app" "$inst"
 check "no temporary is left" test -z "$(find "$inst" -name '*.~ws')"
 check "a shortcut on the desktop" test -f "$desktop/websetup Demo.lnk"
 check "a shortcut in the two-level group" test -f "$programs/websetup/Demo/websetup Demo.lnk"
@@ -176,7 +171,7 @@ check "the application 2.0 starts without a click" app_runs 2.0
 check "and the launcher has ended" ended $launcher
 check "the five changed files were fetched, no other" \
   test $(( $(grep -c admin:getFile "$work/serve.log") - before )) = 5
-check "the installation is release 2.0" has_release "$inst"
+check "the installation is release 2.0" has_files "$work/app" "$inst"
 app_shot app-2.0 "the updated application"
 wine_stop
 wait $launcher 2>/dev/null

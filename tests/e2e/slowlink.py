@@ -3,9 +3,10 @@
 installation is under way: every connection to our port is forwarded to the
 server's, and what the server sends comes back at a fixed rate.
 
-    slowlink.py <server-port> <bytes-per-second>
+    slowlink.py <server-port> <bytes-per-second> [port]
 
-Prints "port N" once it listens on a free loopback port; ends on SIGTERM.
+Prints "port N" once it listens on the loopback port given, or on a free
+one; ends on SIGTERM.
 A connection to the server that cannot be made or breaks ends the client's
 connection too, as the server going away would."""
 import signal
@@ -49,10 +50,11 @@ def serve(client, server_port, rate):
 
 def main():
     server_port, rate = int(sys.argv[1]), int(sys.argv[2])
+    own_port = int(sys.argv[3]) if len(sys.argv) > 3 else 0
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     listener = socket.socket()
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    listener.bind(("127.0.0.1", 0))
+    listener.bind(("127.0.0.1", own_port))
     listener.listen(16)
     print("port", listener.getsockname()[1], flush=True)
     while True:
