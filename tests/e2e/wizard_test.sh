@@ -24,34 +24,11 @@ cleanup() {
   wine_stop
   rm -rf "$work" "$drive/wizard test"
   find "$drive/users" -name 'websetup Demo.lnk' -delete 2>/dev/null
+  find "$drive/users" -type d -path '*/Programs/websetup' -prune -exec rm -rf {} + 2>/dev/null
 }
 trap cleanup EXIT
 drive="$BUILD/wineprefix/drive_c"
 
-# What the probe sees of the wizard's window (the block with a page).
-wizard() { wine_run "$PROBE" Install 20 2>/dev/null | tr -d '\r' | awk -v RS= '/(^|\n)page /'; }
-item() { sed -n "s/^$1 //p" | head -1; }
-page() { wizard | item page; }
-# Waits until the wizard shows page $1.
-wait_page() {
-  local want=$1 now
-  for _ in $(seq 30); do
-    now=$(page)
-    [ "$now" = "$want" ] && return 0
-    sleep 0.3
-  done
-  echo "  (the wizard shows \"$now\", not \"$want\")"
-  return 1
-}
-# A click at (x, y) of the wizard's client area.
-click() {
-  local at
-  at=$(wizard | item client)
-  xdotool mousemove $(( ${at% *} + $1 )) $(( ${at#* } + $2 )) click 1
-  sleep 0.7
-}
-next() { click 431 314; }     # Next, at (384, 304), 94 x 20
-previous() { click 331 314; } # Previous, at (284, 304)
 shot() { sleep 0.5; import -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
 requests() { grep -c " $1 " "$work/serve.log"; }
 
