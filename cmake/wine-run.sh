@@ -25,6 +25,18 @@ ensure_prefix() {
 }
 ensure_prefix
 
+# Wine links the user's Desktop, Documents and the like to the host's home
+# directory, which every prefix on the machine then shares: a link that one
+# build's test saves on the desktop would show up in another's. Each prefix
+# gets folders of its own.
+private_folders() {
+  local d
+  for d in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos,Templates}; do
+    if [ -L "$d" ]; then rm -f "$d"; mkdir -p "$d"; fi
+  done
+}
+private_folders
+
 # WS_WINE_UNMANAGED=1: the program's windows are left to Wine instead of to a
 # window manager. Under the virtual display there is none, and Wine waits two
 # seconds for one each time a managed window (any shown form) is hidden or
