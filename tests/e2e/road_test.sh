@@ -62,8 +62,6 @@ ended() {
   for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.2; done
   return 1
 }
-  done < <(cd "$work/app" && find . -type f)
-}
 publish() {
   "$WEBSETUP" publish --store "$work/store" --description "$SRC/demo/release/demo.ini" "$work/app" \
     >>"$work/publish.log" 2>&1
