@@ -18,7 +18,7 @@ app_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\WebsetupDemo'
 folders_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 drive="$BUILD/wineprefix/drive_c"
 failed_dir="$drive/Road Faults" closed_dir="$drive/Road Closed"
-work=$(mktemp -d /tmp/ws_faults.XXXXXX)
+work=$(mktemp -d /tmp/ws_roadfaults.XXXXXX)
 server= link=
 desktop=$(unix_path "$(reg_value "$folders_key" Desktop)")
 programs=$(unix_path "$(reg_value "$folders_key" Programs)")
