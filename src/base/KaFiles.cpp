@@ -5,8 +5,7 @@
 #include "base/KaStreams.h"
 #include "base/KaStrings.h"
 
-uint32_t FileCRC(const std::string& fileName) {
-  TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+static uint32_t StreamCRC(TFileStream& file) {
   uint32_t crc = 0xFFFFFFFFu;
   char buffer[4096];
   for (;;) {
@@ -16,6 +15,20 @@ uint32_t FileCRC(const std::string& fileName) {
     crc = UpdateCRC(crc, buffer, static_cast<size_t>(n));
   }
   return ~crc;
+}
+
+uint32_t FileCRC(const std::string& fileName) {
+  TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+  return StreamCRC(file);
+}
+
+uint32_t FileCRC(const std::string& fileName, TFileStamp& stamp) {
+  TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+  TFileStamp before, after;
+  const bool known = file.GetStamp(before);
+  const uint32_t crc = StreamCRC(file);
+  stamp = known && file.GetStamp(after) && after == before ? before : TFileStamp();
+  return crc;
 }
 
 void CopyFileData(const std::string& source, const std::string& destination) {
@@ -39,20 +52,43 @@ std::string TemporaryBeside(const std::string& fileName) {
   return std::string();
 }
 
+std::string TemporaryBaseName(std::string_view name) {
+  // "<base>.<digits>.~ws", the base not empty.
+  if (name.size() < 7 || !name.ends_with(".~ws"))
+    return std::string();
+  const std::string_view front = name.substr(0, name.size() - 4);
+  const size_t dot = front.rfind('.');
+  if (dot == std::string_view::npos || dot == 0 || dot + 1 == front.size() ||
+      front.find_first_not_of("0123456789", dot + 1) != std::string_view::npos)
+    return std::string();
+  return std::string(front.substr(0, dot));
+}
+
 void RemoveTemporariesBeside(const std::string& fileName) {
   const std::string dir = ExtractDir(fileName);
   const std::string base = fileName.substr(dir.size());
-  for (const TSearchRec& entry : FindEntries(fileName + ".*.~ws")) {
-    // Letter case aside, the search matches more than "<name>.<digits>.~ws".
-    if (entry.IsDirectory() || entry.Name.size() < base.size() + 6 ||
-        entry.Name.compare(0, base.size(), base) != 0)
-      continue;
-    const std::string number =
-        entry.Name.substr(base.size() + 1, entry.Name.size() - base.size() - 5);
-    if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos &&
-        entry.Name[base.size()] == '.')
+  // Letter case aside, the search matches more than "<name>.<digits>.~ws".
+  for (const TSearchRec& entry : FindEntries(fileName + ".*.~ws"))
+    if (!entry.IsDirectory() && TemporaryBaseName(entry.Name) == base)
       RemoveFile(dir + entry.Name);
+}
+
+std::unique_ptr<TFileStream> CreateTemporaryBeside(const std::string& fileName,
+                                                   std::string& temporary) {
+  for (int i = 0; i < 100; ++i) {
+    temporary = fileName + "." + IntToStr(i) + ".~ws";
+    std::unique_ptr<TFileStream> stream;
+    try {
+      stream = TFileStream::CreateNew(temporary);
+    } catch (...) {
+      temporary.clear();
+      throw;
+    }
+    if (stream)
+      return stream;
   }
+  temporary.clear(); // every name is another's
+  throw EFCreateError("Cannot create file \"" + fileName + "\". No temporary name is free");
 }
 
 void ReplaceFileData(const std::string& source, const std::string& destination) {

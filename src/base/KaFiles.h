@@ -3,8 +3,12 @@
 #include "base/KaDateTime.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+class TFileStream;
 
 // File and directory operations on 8-bit paths. Failures are results (false),
 // except where a function says it raises.
@@ -43,6 +47,14 @@ std::string TemporaryBeside(const std::string& fileName);
 // Removes what an earlier write that never finished (the process ended in
 // the middle) left beside the file: only names of the form above.
 void RemoveTemporariesBeside(const std::string& fileName);
+// The name of the file whose temporary a name is ("a.txt" for
+// "a.txt.3.~ws"); empty for a name of any other form.
+std::string TemporaryBaseName(std::string_view name);
+// A new temporary beside the file, made in one step that fails where the
+// name is taken (so it needs no look whether it is free), and its name.
+// Raises EFCreateError when none can be made.
+std::unique_ptr<TFileStream> CreateTemporaryBeside(const std::string& fileName,
+                                                   std::string& temporary);
 // CopyFileData into a temporary beside the destination, renamed over it:
 // the destination is afterwards the whole copy or as it was. Raises as
 // CopyFileData, and EFCreateError when the rename fails (the destination is
@@ -76,8 +88,43 @@ struct TSearchRec {
   bool IsDirectory() const { return (Attr & faDirectory) != 0; }
 };
 
+// A file's size and times at the platform's full precision: what tells one
+// state of a file from another without reading it. Times are in the
+// platform's own units, UTC (100 ns since 1601 on Windows, nanoseconds since
+// 1970 elsewhere), and compare with FileClockNow. Writing the content moves
+// WriteTime; setting the times, renaming and writing move ChangeTime, which
+// no program can set back.
+struct TFileStamp {
+  int64_t Size = -1; // -1: no stamp
+  int64_t WriteTime = 0;
+  int64_t ChangeTime = 0; // 0: the platform did not say
+  bool Known() const { return Size >= 0 && ChangeTime != 0; }
+  friend bool operator==(const TFileStamp&, const TFileStamp&) = default;
+};
+
+// The current time in the units of TFileStamp, and how many make a second.
+int64_t FileClockNow();
+int64_t FileClockTicksPerSecond();
+
+// The stamp of a file by name; false when the file cannot be reached.
+bool GetFileStamp(const std::string& fileName, TFileStamp& stamp);
+
+// FileCRC, and the stamp the file had all the while it was read: an unknown
+// one when the stamp moved during the read.
+uint32_t FileCRC(const std::string& fileName, TFileStamp& stamp);
+
 // The entries matching `pattern` (a directory with a trailing "\" and a mask
 // with "*" and "?"), hidden and system entries included, "." and ".." left out,
 // in the order the platform returns them. A directory that cannot be searched
 // gives no entries.
 std::vector<TSearchRec> FindEntries(const std::string& pattern);
+
+struct TStampedEntry {
+  TSearchRec Rec;
+  TFileStamp Stamp;
+};
+
+// Every entry of the directory `dir` (with a trailing "\"), each exactly as
+// FindEntries(dir + "*") reports it, with its stamp from the same listing;
+// an entry the listing gives no stamp for has an unknown one.
+std::vector<TStampedEntry> FindStampedEntries(const std::string& dir);

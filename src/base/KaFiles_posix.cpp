@@ -2,6 +2,7 @@
 
 #include "base/KaHandle_posix.h"
 #include "base/KaPosixPath.h"
+#include "base/KaStreams.h"
 #include "base/KaStrings.h"
 
 #include <cstdlib>
@@ -84,39 +85,104 @@ bool FileSetDate(const std::string& fileName, TDateTime localTime) {
   return ::utimensat(AT_FDCWD, NativePath(fileName).c_str(), times, 0) == 0;
 }
 
-std::vector<TSearchRec> FindEntries(const std::string& pattern) {
-  std::vector<TSearchRec> result;
-  std::string dir = ExtractDir(pattern);
-  std::string mask = pattern.substr(dir.size() <= pattern.size() ? dir.size() : pattern.size());
+static TFileStamp StampOf(const struct stat& st) {
+  TFileStamp stamp;
+  stamp.Size = st.st_size;
+  stamp.WriteTime = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+  stamp.ChangeTime = int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
+  return stamp;
+}
+
+int64_t FileClockNow() {
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
+
+int64_t FileClockTicksPerSecond() { return 1000000000; }
+
+bool GetFileStamp(const std::string& fileName, TFileStamp& stamp) {
+  struct stat st {};
+  if (!Stat(fileName, st) || S_ISDIR(st.st_mode))
+    return false;
+  stamp = StampOf(st);
+  return true;
+}
+
+// The entries of `dir` whose names match `mask`, each with what stat says.
+template <class F> static void ListDirectory(std::string dir, const std::string& mask, F&& use) {
   if (dir.empty())
     dir = ".\\";
   TScopedDir d(::opendir(NativePath(dir).c_str()));
   if (!d)
-    return result;
+    return;
   while (dirent* e = ::readdir(d.Get())) {
     std::string name = e->d_name;
     if (name == "." || name == ".." || !MatchesMask(name, mask))
       continue;
     struct stat st {};
-    if (::lstat(NativePath(dir + name).c_str(), &st) != 0)
+    const int at = ::dirfd(d.Get());
+    if (::fstatat(at, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
       continue;
     TSearchRec rec;
     rec.Linked = S_ISLNK(st.st_mode);
-    if (rec.Linked && !Stat(dir + name, st))
+    if (rec.Linked && ::fstatat(at, e->d_name, &st, 0) != 0)
       continue; // leads nowhere
     rec.Special = !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
-    rec.Name = name;
+    rec.Name = std::move(name);
     rec.Attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
     if (!(st.st_mode & S_IWUSR))
       rec.Attr |= faReadOnly;
-    if (name[0] == '.')
+    if (rec.Name[0] == '.')
       rec.Attr |= faHidden;
     rec.Size = static_cast<uint32_t>(st.st_size);
     // The platform's directory search reports times in two-second steps.
     time_t t = st.st_mtim.tv_sec;
     rec.Time = ToLocal(t, 0);
     rec.Time.ms -= (rec.Time.ms / 1000 % 2) * 1000;
-    result.push_back(std::move(rec));
+    use(std::move(rec), st);
   }
+}
+
+std::vector<TSearchRec> FindEntries(const std::string& pattern) {
+  std::vector<TSearchRec> result;
+  std::string dir = ExtractDir(pattern);
+  std::string mask = pattern.substr(dir.size() <= pattern.size() ? dir.size() : pattern.size());
+  ListDirectory(dir, mask, [&result](TSearchRec rec, const struct stat&) {
+    result.push_back(std::move(rec));
+  });
   return result;
+}
+
+std::vector<TStampedEntry> FindStampedEntries(const std::string& dir) {
+  std::vector<TStampedEntry> result;
+  ListDirectory(dir, "*", [&result](TSearchRec rec, const struct stat& st) {
+    TStampedEntry entry{std::move(rec), {}};
+    if (!S_ISDIR(st.st_mode))
+      entry.Stamp = StampOf(st);
+    result.push_back(std::move(entry));
+  });
+  return result;
+}
+
+// The stream's stamp functions live with the other stamp functions.
+bool TFileStream::GetStamp(TFileStamp& stamp) {
+  struct stat st {};
+  if (::fstat(static_cast<int>(FHandle.Get()), &st) != 0)
+    return false;
+  stamp = StampOf(st);
+  return true;
+}
+
+bool TFileStream::SetWriteTime(int64_t time) {
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(time / 1000000000);
+  times[1].tv_nsec = static_cast<long>(time % 1000000000);
+  if (times[1].tv_nsec < 0) {
+    times[1].tv_nsec += 1000000000;
+    --times[1].tv_sec;
+  }
+  return ::futimens(static_cast<int>(FHandle.Get()), times) == 0;
 }

@@ -5,7 +5,11 @@
 #include "base/KaStrings.h"
 
 #include <algorithm>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <map>
+#include <thread>
+#include <tuple>
 
 namespace {
 
@@ -154,6 +158,99 @@ TEST_F(FilesTest, SearchFindsEntriesWithSizesAndTwoSecondTimes) {
     }
   }
   EXPECT_TRUE(FindEntries(Dir + "nothere\\*").empty());
+}
+
+TEST_F(FilesTest, StampedListingIsTheSearchWithFullPrecisionStamps) {
+  Write("one.txt", "12345");
+  Write("hidden.dat", std::string(70000, 'h'));
+  Write("a\\inner", "i");
+  ASSERT_TRUE(FileSetDate(Dir + "one.txt", EncodeDateTime({2023, 6, 15, 10, 20, 31, 537})));
+
+  auto key = [](const TSearchRec& r) { return std::make_tuple(r.Name, r.Attr, r.Size, r.Time.ms); };
+  std::vector<decltype(key(TSearchRec{}))> searched, listed;
+  for (const TSearchRec& r : FindEntries(Dir + "*"))
+    searched.push_back(key(r));
+  std::map<std::string, TFileStamp> stamps;
+  for (const TStampedEntry& e : FindStampedEntries(Dir)) {
+    listed.push_back(key(e.Rec));
+    stamps[e.Rec.Name] = e.Stamp;
+  }
+  std::sort(searched.begin(), searched.end());
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, searched) << "the same entries as the search, field by field";
+  EXPECT_FALSE(stamps["a"].Known()) << "a directory has no stamp";
+
+  // The listing's stamp is the file's, by name and through an open stream,
+  // at full precision.
+  for (const char* name : {"one.txt", "hidden.dat"}) {
+    TFileStamp byName, byStream;
+    ASSERT_TRUE(GetFileStamp(Dir + name, byName));
+    TFileStream open(Dir + name, fmOpenRead | fmShareDenyNone);
+    ASSERT_TRUE(open.GetStamp(byStream));
+    EXPECT_TRUE(byName.Known());
+    EXPECT_EQ(byName, stamps[name]) << name;
+    EXPECT_EQ(byStream, stamps[name]) << name;
+  }
+  EXPECT_EQ(stamps["hidden.dat"].Size, 70000);
+  const int64_t second = FileClockTicksPerSecond();
+  EXPECT_EQ(stamps["one.txt"].WriteTime % second, second / 1000 * 537) << "milliseconds kept";
+  TFileStamp none;
+  EXPECT_FALSE(GetFileStamp(Dir + "nothere", none));
+  EXPECT_FALSE(GetFileStamp(Dir + "a", none)) << "a directory is no file";
+  EXPECT_TRUE(FindStampedEntries(Dir + "nothere\\").empty());
+}
+
+TEST_F(FilesTest, StampsMoveWithEveryChangeAndTheChangeTimeCannotBeSetBack) {
+  Write("f", "same size");
+  const int64_t old = FileClockNow() - 100 * FileClockTicksPerSecond();
+  {
+    TFileStream file(Dir + "f", fmOpenReadWrite | fmShareExclusive);
+    ASSERT_TRUE(file.SetWriteTime(old));
+  }
+  TFileStamp before;
+  ASSERT_TRUE(GetFileStamp(Dir + "f", before));
+  EXPECT_EQ(before.WriteTime, old);
+  EXPECT_LE(before.ChangeTime, FileClockNow());
+
+  // New content of the same size with the write time put back: only the
+  // change time tells, and it does (a tick of the file clock later).
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  Write("f", "SAME SIZE");
+  {
+    TFileStream file(Dir + "f", fmOpenReadWrite | fmShareExclusive);
+    ASSERT_TRUE(file.SetWriteTime(old));
+  }
+  TFileStamp after;
+  ASSERT_TRUE(GetFileStamp(Dir + "f", after));
+  EXPECT_EQ(after.Size, before.Size);
+  EXPECT_EQ(after.WriteTime, before.WriteTime);
+  EXPECT_NE(after.ChangeTime, before.ChangeTime);
+  EXPECT_GE(after.ChangeTime, FileClockNow() - 10 * FileClockTicksPerSecond())
+      << "the change time is the file clock's now";
+}
+
+TEST_F(FilesTest, ANewTemporaryTakesTheFirstFreeNameInOneStep) {
+  Write("t", "target");
+  Write("t.0.~ws", "another's");
+  ASSERT_TRUE(CreateDir(Dir + "t.1.~ws"));
+  EXPECT_FALSE(TFileStream::CreateNew(Dir + "t.0.~ws")) << "a file of the name";
+  EXPECT_FALSE(TFileStream::CreateNew(Dir + "t.1.~ws")) << "a directory of the name";
+  std::string temporary;
+  {
+    std::unique_ptr<TFileStream> made = CreateTemporaryBeside(Dir + "t", temporary);
+    ASSERT_TRUE(made);
+    made->WriteString("mine");
+  }
+  EXPECT_EQ(temporary, Dir + "t.2.~ws");
+  TMemoryStream m;
+  m.LoadFromFile(Dir + "t.0.~ws");
+  EXPECT_EQ(m.Bytes(), "another's");
+  EXPECT_EQ(TemporaryBaseName("t.2.~ws"), "t");
+  EXPECT_EQ(TemporaryBaseName("a.b.12.~ws"), "a.b");
+  for (const char* other : {"t.~ws", ".2.~ws", "t.x.~ws", "t.2.ws", "t.2.~wsx", "t..~ws"})
+    EXPECT_EQ(TemporaryBaseName(other), "") << other;
+  EXPECT_THROW(CreateTemporaryBeside(Dir + "nothere\\t", temporary), EFCreateError);
+  EXPECT_EQ(temporary, "") << "no name of another's to clean up";
 }
 
 TEST_F(FilesTest, CurrentAndTemporaryDirectory) {

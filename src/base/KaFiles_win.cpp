@@ -1,6 +1,7 @@
 #include "base/KaFiles.h"
 
 #include "base/KaHandle_win.h"
+#include "base/KaStreams.h"
 #include "base/KaStrings.h"
 
 #include <windows.h>
@@ -101,6 +102,26 @@ bool FileSetDate(const std::string& fileName, TDateTime localTime) {
   return file && SetFileTime(file.Get(), nullptr, nullptr, &utc) != 0;
 }
 
+namespace {
+
+TSearchRec SearchRecOf(std::string name, DWORD attributes, DWORD sizeLow, const FILETIME& written) {
+  TSearchRec rec;
+  rec.Name = std::move(name);
+  rec.Attr = attributes & 0xFF;
+  rec.Linked = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  rec.Size = sizeLow;
+  rec.Time = FileTimeToLocal(written, true);
+  return rec;
+}
+
+int64_t Ticks(LARGE_INTEGER value) { return value.QuadPart; }
+
+int64_t Ticks(const FILETIME& value) {
+  return static_cast<int64_t>((uint64_t{value.dwHighDateTime} << 32) | value.dwLowDateTime);
+}
+
+} // namespace
+
 std::vector<TSearchRec> FindEntries(const std::string& pattern) {
   std::vector<TSearchRec> result;
   WIN32_FIND_DATAA fd;
@@ -111,13 +132,123 @@ std::vector<TSearchRec> FindEntries(const std::string& pattern) {
     std::string name = fd.cFileName;
     if (name == "." || name == "..")
       continue;
-    TSearchRec rec;
-    rec.Name = std::move(name);
-    rec.Attr = fd.dwFileAttributes & 0xFF;
-    rec.Linked = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    rec.Size = fd.nFileSizeLow;
-    rec.Time = FileTimeToLocal(fd.ftLastWriteTime, true);
-    result.push_back(std::move(rec));
+    result.push_back(
+        SearchRecOf(std::move(name), fd.dwFileAttributes, fd.nFileSizeLow, fd.ftLastWriteTime));
   } while (FindNextFileA(search.Get(), &fd));
+  return result;
+}
+
+int64_t FileClockNow() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return Ticks(now);
+}
+
+int64_t FileClockTicksPerSecond() { return 10000000; }
+
+static bool StampOfHandle(HANDLE file, TFileStamp& stamp) {
+  FILE_BASIC_INFO basic{};
+  LARGE_INTEGER size{};
+  if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
+      !GetFileSizeEx(file, &size))
+    return false;
+  stamp.Size = size.QuadPart;
+  stamp.WriteTime = Ticks(basic.LastWriteTime);
+  stamp.ChangeTime = Ticks(basic.ChangeTime);
+  return true;
+}
+
+bool GetFileStamp(const std::string& fileName, TFileStamp& stamp) {
+  // No access to the content: a file that another process holds exclusively
+  // still tells its stamp.
+  TScopedKernelHandle file(CreateFileA(fileName.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+  return file && StampOfHandle(file.Get(), stamp);
+}
+
+// The stream's stamp functions live with the other stamp functions.
+bool TFileStream::GetStamp(TFileStamp& stamp) {
+  return StampOfHandle(reinterpret_cast<HANDLE>(FHandle.Get()), stamp);
+}
+
+bool TFileStream::SetWriteTime(int64_t time) {
+  FILETIME written;
+  written.dwLowDateTime = static_cast<DWORD>(static_cast<uint64_t>(time));
+  written.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(time) >> 32);
+  return SetFileTime(reinterpret_cast<HANDLE>(FHandle.Get()), nullptr, nullptr, &written) != 0;
+}
+
+namespace {
+
+// The names the ANSI directory search would give: a name that does not come
+// back whole from the code page of the file functions is no name to compare.
+bool ToFileApiName(const wchar_t* wide, int length, std::string& name) {
+  const UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+  BOOL lossy = FALSE;
+  int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, nullptr,
+                              &lossy);
+  if (n <= 0 || lossy)
+    return false;
+  name.resize(static_cast<size_t>(n));
+  WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, length, name.data(), n, nullptr,
+                      &lossy);
+  return !lossy;
+}
+
+} // namespace
+
+std::vector<TStampedEntry> FindStampedEntries(const std::string& dir) {
+  // One listing of the open directory by the handle: the full directory
+  // information carries the change time, which the search records lack.
+  std::vector<TStampedEntry> result;
+  TScopedKernelHandle handle(CreateFileA(
+      dir.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  bool complete = false;
+  if (handle) {
+    std::vector<LONGLONG> buffer(64 * 1024 / sizeof(LONGLONG));
+    FILE_INFO_BY_HANDLE_CLASS kind = FileFullDirectoryRestartInfo;
+    bool names = true;
+    while (names &&
+           GetFileInformationByHandleEx(handle.Get(), kind, buffer.data(),
+                                        static_cast<DWORD>(buffer.size() * sizeof(LONGLONG)))) {
+      kind = FileFullDirectoryInfo;
+      auto* at = reinterpret_cast<const BYTE*>(buffer.data());
+      for (;;) {
+        auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at);
+        std::string name;
+        names = ToFileApiName(info->FileName,
+                              static_cast<int>(info->FileNameLength / sizeof(WCHAR)), name);
+        if (!names)
+          break;
+        if (name != "." && name != "..") {
+          FILETIME written;
+          written.dwLowDateTime = info->LastWriteTime.LowPart;
+          written.dwHighDateTime = static_cast<DWORD>(info->LastWriteTime.HighPart);
+          TStampedEntry entry{
+              SearchRecOf(std::move(name), info->FileAttributes, info->EndOfFile.LowPart, written),
+              {}};
+          if (!(info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            entry.Stamp.Size = Ticks(info->EndOfFile);
+            entry.Stamp.WriteTime = Ticks(info->LastWriteTime);
+            entry.Stamp.ChangeTime = Ticks(info->ChangeTime);
+          }
+          result.push_back(std::move(entry));
+        }
+        if (info->NextEntryOffset == 0)
+          break;
+        at += info->NextEntryOffset;
+      }
+    }
+    complete = names && GetLastError() == ERROR_NO_MORE_FILES;
+  }
+  if (complete)
+    return result;
+  // A file system without the directory information, or a name the code page
+  // cannot carry: the plain search, without stamps.
+  result.clear();
+  for (TSearchRec& rec : FindEntries(dir + "*"))
+    result.push_back({std::move(rec), {}});
   return result;
 }

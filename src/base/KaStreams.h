@@ -1,7 +1,9 @@
 #pragma once
 
+#include "base/KaFiles.h"
 #include "base/KaHandle.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,6 +39,29 @@ public:
   void WriteString(const std::string& text) {
     WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
   }
+};
+
+// The receiving end of bytes that arrive in pieces. A download passes its
+// bytes through a chain of sinks, each doing one thing (inflating, hashing,
+// bounding, writing) and handing what it makes to the next, so that no stage
+// ever holds more than a piece. Write raises to refuse a piece, which ends
+// the transfer.
+class TByteSink {
+public:
+  virtual ~TByteSink() = default;
+  virtual void Write(const void* data, size_t size) = 0;
+};
+
+// The last link of a chain: writes every piece whole into a stream.
+class TStreamSink : public TByteSink {
+public:
+  explicit TStreamSink(TStream& stream) : FStream(stream) {}
+  void Write(const void* data, size_t size) override {
+    FStream.WriteBuffer(data, static_cast<int64_t>(size));
+  }
+
+private:
+  TStream& FStream;
 };
 
 class TMemoryStream : public TStream {
@@ -78,6 +103,10 @@ enum : uint32_t {
 class TFileStream : public TStream {
 public:
   TFileStream(const std::string& fileName, uint32_t mode);
+  // A file created only if no file or directory has the name yet (read and
+  // write, exclusive); none when the name is taken. Raises EFCreateError for
+  // every other failure.
+  static std::unique_ptr<TFileStream> CreateNew(const std::string& fileName);
 
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
@@ -85,8 +114,15 @@ public:
   void SetSize(int64_t size) override;
 
   const std::string& FileName() const { return FFileName; }
+  // The open file's stamp (see KaFiles.h); false when the platform refuses.
+  bool GetStamp(TFileStamp& stamp);
+  // Sets the last-write time (units of TFileStamp); false when refused.
+  bool SetWriteTime(int64_t time);
 
 private:
+  TFileStream(std::string fileName, TScopedSystemFile handle)
+      : FFileName(std::move(fileName)), FHandle(std::move(handle)) {}
+
   std::string FFileName;
   TScopedSystemFile FHandle;
 };

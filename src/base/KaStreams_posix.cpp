@@ -57,3 +57,13 @@ void TFileStream::SetSize(int64_t size) {
   if (GetPosition() > size)
     SetPosition(size);
 }
+
+std::unique_ptr<TFileStream> TFileStream::CreateNew(const std::string& fileName) {
+  TScopedFd fd(::open(NativePath(fileName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  if (!fd) {
+    if (errno == EEXIST)
+      return nullptr;
+    throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(errno));
+  }
+  return std::unique_ptr<TFileStream>(new TFileStream(fileName, TScopedSystemFile(fd.Take())));
+}

@@ -63,3 +63,19 @@ void TFileStream::SetSize(int64_t size) {
   if (position < size)
     SetPosition(position);
 }
+
+std::unique_ptr<TFileStream> TFileStream::CreateNew(const std::string& fileName) {
+  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    // A directory of the name answers "access denied".
+    if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ||
+        (code == ERROR_ACCESS_DENIED &&
+         GetFileAttributesA(fileName.c_str()) != INVALID_FILE_ATTRIBUTES))
+      return nullptr;
+    throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(code));
+  }
+  return std::unique_ptr<TFileStream>(
+      new TFileStream(fileName, TScopedSystemFile(reinterpret_cast<intptr_t>(h))));
+}

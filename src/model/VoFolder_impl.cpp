@@ -3,8 +3,10 @@
 #include "base/KaDateUtils.h"
 #include "base/KaFiles.h"
 #include "base/KaStrings.h"
+#include "model/VoVerifiedFiles.h"
 
 #include <algorithm>
+#include <atomic>
 #include <unordered_map>
 
 void TVoFileList::Add(std::unique_ptr<TVoFile> file) {
@@ -214,7 +216,7 @@ IVoNodePtr TVoFolder::CopyTree() const {
   return root;
 }
 
-void TVoFolder::Merge(const std::string& dir, IVoNode& node) const {
+void TVoFolder::Merge(const std::string& dir, IVoNode& node, const TVoScanOptions& options) const {
   // The children by name, the first of equal names winning as a walk through
   // the list would, so that matching a directory of n entries costs n steps
   // and not n * n.
@@ -227,7 +229,24 @@ void TVoFolder::Merge(const std::string& dir, IVoNode& node) const {
       dirs.emplace(d->Name(), d);
   }
 
-  const std::vector<TSearchRec> all = FindEntries(dir + "*");
+  // One listing of the directory gives the search's records and, beside
+  // them, the stamps that the record of verified files goes by.
+  std::vector<TStampedEntry> listed = FindStampedEntries(dir);
+  const bool top = dir.size() == FPath.size();
+  if (top && !options.Hidden.empty())
+    std::erase_if(listed, [&](const TStampedEntry& e) { return e.Rec.Name == options.Hidden; });
+  std::vector<TSearchRec> all;
+  all.reserve(listed.size());
+  std::unordered_map<std::string_view, const TFileStamp*> stamps;
+  for (const TStampedEntry& e : listed) {
+    all.push_back(e.Rec);
+    if (e.Rec.IsDirectory())
+      continue;
+    stamps.emplace(e.Rec.Name, &e.Stamp);
+    if (options.Temporaries && !TemporaryBaseName(e.Rec.Name).empty())
+      options.Temporaries->push_back(dir + e.Rec.Name);
+  }
+
   for (const TSearchRec& rec : all) {
     if (!rec.IsDirectory() || FExcludes.ContainsText(rec.Name))
       continue;
@@ -242,13 +261,20 @@ void TVoFolder::Merge(const std::string& dir, IVoNode& node) const {
       node.AddChild(added);
       child = added.get();
     }
-    Merge(dir + rec.Name + "\\", *child);
+    Merge(dir + rec.Name + "\\", *child, options);
   }
 
+  auto stampOf = [&stamps](const std::string& name) {
+    auto at = stamps.find(name);
+    return at == stamps.end() ? TFileStamp() : *at->second;
+  };
   for (const std::string& mask : FMasks) {
     std::vector<TSearchRec> matched;
-    if (mask != "*")
+    if (mask != "*") {
       matched = FindEntries(dir + mask);
+      if (top && !options.Hidden.empty())
+        std::erase_if(matched, [&](const TSearchRec& r) { return r.Name == options.Hidden; });
+    }
     for (const TSearchRec& rec : mask == "*" ? all : matched) {
       if (rec.IsDirectory())
         continue;
@@ -260,6 +286,7 @@ void TVoFolder::Merge(const std::string& dir, IVoNode& node) const {
         // it again would see its own new size and time and call it unchanged.
         if (f->GetState() != nsMissing)
           continue;
+        f->DiskStamp = stampOf(rec.Name);
         if (f->GetTime() == rec.Time && f->GetSize() == size) {
           f->SetState(nsSame);
         } else {
@@ -272,6 +299,7 @@ void TVoFolder::Merge(const std::string& dir, IVoNode& node) const {
         added->SetName(rec.Name);
         added->SetSize(size);
         added->SetTime(rec.Time);
+        added->DiskStamp = stampOf(rec.Name);
         node.AddChild(added);
         files.emplace(added->Name(), added.get());
       }
@@ -289,15 +317,48 @@ void TVoFolder::CheckPlain(const std::string& dir, const TSearchRec& rec) const 
                   (rec.Linked ? "a symbolic link" : "neither a file nor a directory"));
 }
 
-IVoNodePtr TVoFolder::Scan() const {
+namespace {
+
+std::atomic<int64_t> ScannedBytes{0};
+
+} // namespace
+
+int64_t TVoFolder::ContentBytesRead() { return ScannedBytes.load(); }
+
+IVoNodePtr TVoFolder::Scan() const { return Scan(TVoScanOptions()); }
+
+IVoNodePtr TVoFolder::Scan(const TVoScanOptions& options) const {
+  // Anything that changes a file from here on moves its stamp past this.
+  const int64_t observed = TVoVerifiedFiles::Now();
   IVoNodePtr root = CopyTree();
-  Merge(FPath, *root);
+  Merge(FPath, *root, options);
+  TVoVerifiedFiles* verified = options.Verified;
   TVoFolderWalk walk;
-  walk.File = [](const IVoNodePtr&, IVoFolderFile& f, const std::string& prefix) {
-    if (f.GetState() != nsNew && f.GetState() != nsChanged)
+  walk.File = [&](const IVoNodePtr& node, IVoFolderFile& f, const std::string& prefix) {
+    const TVoNodeState state = f.GetState();
+    if (state == nsMissing)
       return;
-    uint32_t crc = FileCRC(prefix + f.GetName());
-    if (f.GetState() == nsChanged && crc == f.GetCRC())
+    auto& file = static_cast<TVoFolderFile&>(*node);
+    const std::string path = prefix.substr(FPath.size()) + f.GetName();
+    uint32_t crc = 0;
+    // Met also for a file that needs no CRC-32: its entry is kept.
+    const bool known = verified && verified->Meet(path, file.DiskStamp, crc);
+    if (state == nsSame || (state == nsNew && options.SkipNewFiles))
+      return;
+    if (!known)
+      ScannedBytes += file.DiskStamp.Size >= 0
+                          ? file.DiskStamp.Size
+                          : static_cast<int64_t>(static_cast<uint32_t>(f.GetSize()));
+    if (!known && !verified) {
+      crc = FileCRC(prefix + f.GetName());
+    } else if (!known) {
+      TFileStamp read;
+      crc = FileCRC(prefix + f.GetName(), read);
+      // The listing and the read must have seen the same file.
+      if (read == file.DiskStamp)
+        verified->Read(path, read, crc, observed);
+    }
+    if (state == nsChanged && crc == f.GetCRC())
       f.SetState(nsSame);
     f.SetCRC(crc);
   };

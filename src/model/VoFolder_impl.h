@@ -38,6 +38,9 @@ public:
   int32_t GetSize() const override { return FSize; }
   void SetSize(int32_t value) override { FSize = value; }
 
+  // What the scan's listing said of the file on disk; no stamp otherwise.
+  TFileStamp DiskStamp;
+
 private:
   uint32_t FCRC = 0;
   TDateTime FTime;
@@ -59,6 +62,22 @@ private:
   bool FSorted = false; // lets FindByCRC search by halves
 };
 
+class TVoVerifiedFiles;
+
+// How a scan may go beyond the plain one. Verified: the record of what
+// earlier runs proved, asked before a file is read for its CRC-32 and told
+// what this scan read. SkipNewFiles: new files keep crc 0 unread, for a
+// caller that decides nothing by them. Hidden: a name in the top directory
+// that the scan does not see (the record's own file). Temporaries: where to
+// put the full path of every file found whose name is a temporary's
+// ("<name>.<digits>.~ws"), whatever the masks.
+struct TVoScanOptions {
+  TVoVerifiedFiles* Verified = nullptr;
+  bool SkipNewFiles = false;
+  std::string Hidden;
+  std::vector<std::string>* Temporaries = nullptr;
+};
+
 class TVoFolder : public IVoFolder {
 public:
   TVoFolder();
@@ -72,6 +91,10 @@ public:
   TVoStrings& GetExcludes() override { return FExcludes; }
   TVoStrings& GetMasks() override { return FMasks; }
   IVoNodePtr Scan() const override;
+  IVoNodePtr Scan(const TVoScanOptions& options) const;
+  // The bytes of file content that the scans of this process read for
+  // CRC-32 values, in all.
+  static int64_t ContentBytesRead();
   void Update() override;
   void Purge() override;
   IVoFileListPtr GetFileList() const override;
@@ -84,7 +107,7 @@ public:
 
 private:
   IVoNodePtr CopyTree() const;
-  void Merge(const std::string& dir, IVoNode& node) const;
+  void Merge(const std::string& dir, IVoNode& node, const TVoScanOptions& options) const;
   void CheckPlain(const std::string& dir, const TSearchRec& rec) const;
   void ReadLine(const std::string& line, IVoNodePtr& current);
 

@@ -3,11 +3,12 @@
 #include "base/KaFiles.h"
 #include "base/KaStrings.h"
 #include "model/VoConfig.h"
+#include "model/VoFileSinks.h"
 #include "model/VoFolder_impl.h"
+#include "model/VoVerifiedFiles.h"
 #include "net/KaWork.h"
 
 #include <unordered_map>
-#include <zlib.h>
 
 namespace {
 
@@ -50,55 +51,16 @@ void WalkPlainFiles(const IVoNodePtr& root, const std::string& path,
   WalkFolder(root, path, walk);
 }
 
-// Inflates one zlib stream block by block, refusing to produce more than
-// its limit: a small stream can claim gigabytes, and the listed size is all
-// the file may hold.
-class TInflater {
-public:
-  explicit TInflater(uint64_t limit) : FLimit(limit) {
-    if (inflateInit(&FStream) != Z_OK)
-      throw EInflate("zlib cannot start inflating");
-  }
-  ~TInflater() { inflateEnd(&FStream); }
-  TInflater(const TInflater&) = delete;
-  TInflater& operator=(const TInflater&) = delete;
-
-  // The next part of the stream into out; true once the stream has ended,
-  // whatever follows it being ignored. Raises EInflate for a broken stream
-  // or one that inflates beyond the limit.
-  bool Feed(const char* data, size_t size, TStream& out) {
-    unsigned char buffer[65536];
-    FStream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
-    FStream.avail_in = static_cast<uInt>(size);
-    for (;;) {
-      FStream.next_out = buffer;
-      FStream.avail_out = sizeof buffer;
-      int rc = inflate(&FStream, Z_NO_FLUSH);
-      if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
-        throw EInflate("The file's content is no valid zlib stream");
-      const uint64_t produced = sizeof buffer - FStream.avail_out;
-      if (produced > FLimit - FWritten)
-        throw EInflate("The file's content inflates beyond its listed size of " +
-                       std::to_string(FLimit) + " bytes");
-      out.WriteBuffer(buffer, static_cast<int64_t>(produced));
-      FWritten += produced;
-      if (rc == Z_STREAM_END)
-        return true;
-      // Z_BUF_ERROR: no progress was possible, all input is taken.
-      if (FStream.avail_in == 0 && FStream.avail_out != 0)
-        return false;
-    }
-  }
-
-private:
-  z_stream FStream{};
-  uint64_t FLimit;
-  uint64_t FWritten = 0;
-};
-
+// Fetches one file into place: the answer's string passes, piece by piece
+// as it arrives, through the inflater into a temporary beside the target,
+// which replaces the target only once the stream came whole. A file whose
+// content cannot become the file (EInflate) is left as it was; the update
+// goes on, and the next start asks for the file again. Connection failures
+// end the update, and so does content of a signed release that is not the
+// sealed content (EReleaseSeal).
 void FetchFile(const IConnectionPtr& connection, const std::string& command,
                const std::string& target, int32_t id, uint32_t listedSize,
-               const TVoContentSeal* seal) {
+               TVoVerifiedFiles* verified, const std::string& path, const TVoContentSeal* seal) {
   // A listed directory that is a file on disk cannot take the file: nothing
   // is fetched for it.
   if (size_t p = target.rfind('\\');
@@ -107,12 +69,19 @@ void FetchFile(const IConnectionPtr& connection, const std::string& command,
   IMessagePtr message = connection->NewMessage(command);
   message->WriteInteger(id);
   message->SetAnswerLimit(FileAnswerLimit(listedSize));
-  connection->Call(message);
+  std::optional<TFileContent> content;
   try {
-    InflateToFile(message->ReadString(), target, listedSize, seal);
+    // The scan found what an earlier fetch left beside the file, and the
+    // update removed it.
+    content.emplace(target, listedSize, seal, false);
+    message->SetResultSink(&content->Sink());
+    connection->Call(message);
+    message->SetResultSink(nullptr);
+    content->Commit(verified, path);
   } catch (const EInflate&) {
-    // One file whose content cannot be had leaves the file as it was; the
-    // update goes on, and the next start asks for the file again.
+    message->SetResultSink(nullptr);
+    if (content)
+      content->Refused();
   }
 }
 
@@ -129,55 +98,18 @@ const TVoContentSeal* SealFor(const std::optional<TVoContentSeals>& seals, int32
   return &found->second;
 }
 
-// The sealed content into out, or EReleaseSeal: whatever keeps the stream
-// from being that content is a content that does not match.
-void InflateSealed(const std::string& data, uint32_t limit, TStream& out,
-                   const TVoContentSeal& seal, const std::string& fileName) {
-  TVoContentCheck check(seal, fileName);
-  TVoCheckedStream checked(out, check);
-  try {
-    if (!TInflater(limit).Feed(data.data(), data.size(), checked))
-      check.Refuse();
-  } catch (const EInflate&) {
-    check.Refuse();
-  }
-  check.Finish();
-}
-
 } // namespace
 
 void InflateToFile(const std::string& data, const std::string& fileName, uint32_t limit,
                    const TVoContentSeal* seal) {
-  // What an earlier fetch left when the process ended in its middle goes now.
-  RemoveTemporariesBeside(fileName);
-  const std::string temporary = TemporaryBeside(fileName);
-  if (temporary.empty())
-    throw EInflate("No temporary file can be made beside \"" + fileName + "\"");
+  TFileContent content(fileName, limit, seal, true);
   try {
-    bool complete;
-    {
-      TFileStream out(temporary, fmCreate);
-      if (seal) {
-        InflateSealed(data, limit, out, *seal, fileName);
-        complete = true;
-      } else {
-        complete = TInflater(limit).Feed(data.data(), data.size(), out);
-      }
-    }
-    if (!complete)
-      throw EInflate("The file's content ends before its zlib stream does");
-    if (!RenameFile(temporary, fileName))
-      throw EInflate("\"" + fileName + "\" cannot be replaced");
+    content.Sink().Write(data.data(), data.size());
   } catch (const EInflate&) {
-    RemoveFile(temporary);
+    content.Refused();
     throw;
-  } catch (const EReleaseSeal&) {
-    RemoveFile(temporary);
-    throw;
-  } catch (const std::exception& e) {
-    RemoveFile(temporary);
-    throw EInflate(e.what());
   }
+  content.Commit(nullptr, std::string());
 }
 
 int64_t FileAnswerLimit(uint32_t listedSize) {
@@ -265,13 +197,47 @@ void TVoUpdateConfig::SetText(const std::string& text) {
 
 // --- bringing a directory in line ----------------------------------------------
 
+namespace {
+
+// The record of verified files of the folder's directory, unless the list
+// itself names a file of the record's name at the top: that file is the
+// product's own then, and the scans go without a record.
+std::unique_ptr<TVoVerifiedFiles> OpenVerified(const IVoFolder& folder) {
+  if (folder.GetPath().empty())
+    return nullptr;
+  for (IVoNodePtr c = folder.GetRoot()->GetFirstChild(); c; c = c->GetNext())
+    if (auto entry = std::dynamic_pointer_cast<IVoFolderNode>(c);
+        entry && SameText(entry->GetName(), TVoVerifiedFiles::RecordName))
+      return nullptr;
+  auto verified = std::make_unique<TVoVerifiedFiles>(folder.GetPath());
+  verified->Load();
+  return verified;
+}
+
+TVoScanOptions ScanOptions(TVoVerifiedFiles* verified, bool skipNewFiles) {
+  TVoScanOptions options;
+  options.Verified = verified;
+  options.SkipNewFiles = skipNewFiles;
+  if (verified)
+    options.Hidden = TVoVerifiedFiles::RecordName;
+  return options;
+}
+
+TVoFolder& FolderImpl(const IVoFolderPtr& folder) { return dynamic_cast<TVoFolder&>(*folder); }
+
+} // namespace
+
 bool TVoUpdateConfig::NeedsUpdate(const std::string& directory) {
   FFolder->SetPath(directory);
+  std::unique_ptr<TVoVerifiedFiles> verified = OpenVerified(*FFolder);
+  // New files decide nothing here: they are not read.
+  IVoNodePtr scanned = FolderImpl(FFolder).Scan(ScanOptions(verified.get(), true));
+  if (verified)
+    verified->Save();
   bool needed = false;
-  WalkPlainFiles(FFolder->Scan(), FFolder->GetPath(),
-                 [&needed](IVoFolderFile& f, const std::string&) {
-                   needed = needed || UpdateAction(f) == TVoAction::Fetch;
-                 });
+  WalkPlainFiles(scanned, FFolder->GetPath(), [&needed](IVoFolderFile& f, const std::string&) {
+    needed = needed || UpdateAction(f) == TVoAction::Fetch;
+  });
   return needed;
 }
 
@@ -285,33 +251,66 @@ void TVoUpdateConfig::Update(const std::string& directory, const IConnectionPtr&
                  [&listedSizes](IVoFolderFile& f, const std::string& prefix) {
                    listedSizes.emplace(prefix + f.GetName(), static_cast<uint32_t>(f.GetSize()));
                  });
-  FFolder->Update();
+  std::unique_ptr<TVoVerifiedFiles> verified = OpenVerified(*FFolder);
+  TVoScanOptions options = ScanOptions(verified.get(), false);
+  std::vector<std::string> temporaries;
+  options.Temporaries = &temporaries;
+  FFolder->SetRoot(FolderImpl(FFolder).Scan(options));
   const IVoNodePtr root = FFolder->GetRoot();
   const std::string path = FFolder->GetPath();
+  // What fetches that the process never finished left, by the file they were for.
+  std::unordered_multimap<std::string, std::string> leftovers;
+  for (const std::string& t : temporaries) {
+    const std::string dir = ExtractDir(t);
+    leftovers.emplace(dir + TemporaryBaseName(t.substr(dir.size())), t);
+  }
   int32_t count = 0;
   WalkPlainFiles(root, path, [&count](IVoFolderFile&, const std::string&) { ++count; });
 
+  // What was proved is kept also when a call ends the update midway.
+  struct TSaveAtEnd {
+    TVoVerifiedFiles* Verified;
+    ~TSaveAtEnd() {
+      try {
+        if (Verified)
+          Verified->Save();
+      } catch (...) {
+        // Not saving costs the next run reading time, nothing more.
+      }
+    }
+  } saveAtEnd{verified.get()};
   TWorkGuard work(WorkFiles, count);
   int32_t position = 0;
   WalkPlainFiles(root, path, [&](IVoFolderFile& f, const std::string& prefix) {
     Work().SetPosition(++position);
-    switch (UpdateAction(f)) {
-    case TVoAction::Delete: RemoveFile(prefix + f.GetName()); break;
-    case TVoAction::Fetch: {
-      const std::string target = prefix + f.GetName();
-      FetchFile(connection, command, target, f.GetId(), listedSizes[target],
-                SealFor(FSeals, f.GetId(), listedSizes[target], target));
-      break;
+    const TVoAction action = UpdateAction(f);
+    if (action == TVoAction::None)
+      return;
+    if (verified)
+      verified->Forget(prefix.substr(path.size()) + f.GetName());
+    const std::string target = prefix + f.GetName();
+    if (action == TVoAction::Delete) {
+      RemoveFile(target);
+      return;
     }
-    case TVoAction::None: break;
-    }
+    auto [from, to] = leftovers.equal_range(target);
+    for (; from != to; ++from)
+      RemoveFile(from->second);
+    FetchFile(connection, command, target, f.GetId(), listedSizes[target], verified.get(),
+              prefix.substr(path.size()) + f.GetName(),
+              SealFor(FSeals, f.GetId(), listedSizes[target], target));
   });
 }
 
 void TVoUpdateConfig::Remove(const std::string& directory, bool removeAll) {
   TWorkGuard work(WorkCall, 0);
   FFolder->SetPath(directory);
-  FFolder->Update();
+  std::unique_ptr<TVoVerifiedFiles> verified = OpenVerified(*FFolder);
+  FFolder->SetRoot(FolderImpl(FFolder).Scan(ScanOptions(verified.get(), false)));
+  // The record is no file of the user's: it goes whatever the flag says, and
+  // before the directories, so that it keeps none of them.
+  if (verified)
+    TVoVerifiedFiles::Remove(FFolder->GetPath());
   auto removeFile = [removeAll](IVoFolderFile& f, const std::string& prefix) {
     bool remove = false;
     switch (f.GetState()) {

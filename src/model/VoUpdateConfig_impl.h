@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/KaExceptions.h"
+#include "model/VoFileSinks.h"
 #include "model/VoUpdateConfig.h"
 
 #include <optional>
@@ -68,11 +69,6 @@ private:
 // mode; an entry without content identifier is never fetched.
 enum class TVoAction { None, Fetch, Delete };
 TVoAction UpdateAction(const IVoFolderFile& file);
-
-// A fetched file's content that cannot become the file: a broken zlib
-// stream, one that inflates beyond the file's listed size, or a file that
-// cannot be written.
-KA_DECLARE_EXCEPTION(EInflate, Exception);
 
 // Inflates a zlib stream into the file through a temporary file beside it,
 // so the file is replaced only by complete content, never longer than

@@ -6,6 +6,7 @@
 #include "base/KaExceptions.h"
 #include "model/VoFolder_impl.h"
 #include "model/VoUpdateConfig_impl.h"
+#include "model/VoVerifiedFiles.h"
 #include "model/testing/VoTesting.h"
 #include "net/KaWork.h"
 #include "net/testing/KaNetTesting.h"
@@ -160,6 +161,14 @@ protected:
     return "|-" + IntToStr(id) + "," + IntToStr(size) + ",1,20200101000000000," + IntToStr(mode) +
            "," + Escape(name) + "\r\n";
   }
+  // Listed as the scripted connection serves it (size and CRC-32 of
+  // "content <id>"), with a time that no fetched file has.
+  static std::string Served(const std::string& name, int32_t id) {
+    const std::string content = "content " + IntToStr(id);
+    return "|-" + IntToStr(id) + "," + IntToStr(content.size()) + "," +
+           IntToStr(~UpdateCRC(0xFFFFFFFFu, content.data(), content.size())) +
+           ",20200101000000000,0," + Escape(name) + "\r\n";
+  }
   // Straight into the folder: the manifest text would trim a name's trailing blanks.
   void Load(const std::string& files) {
     Manifest->GetFolder()->SetText("|:*\r\n" + files + "|x\r\n");
@@ -169,10 +178,12 @@ protected:
     Dir.Write(name, Dir.Read(name) + " changed locally");
     Dir.Touch(name, EncodeDateTime({2021, 3, 3, 3, 3, 4, 0}));
   }
+  // What the scan would find; the record of verified files has tests of its own.
   Strings OnDisk(const std::string& sub = "") {
     Strings names;
     for (const TSearchRec& r : FindEntries(Dir.Path + sub + "*"))
-      names.push_back(r.Name);
+      if (r.Name != TVoVerifiedFiles::RecordName)
+        names.push_back(r.Name);
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -552,4 +563,57 @@ TEST_F(VoUpdateConfigDisk, AnEntryOfTheOtherKindOnDiskIsLeftAsItIs) {
   EXPECT_EQ(Dir.Read("dirOnDisk\\mine.txt"), "mine");
   EXPECT_EQ(Dir.Read("fileOnDisk"), "mine too");
   EXPECT_EQ(Dir.Read("good"), "content 3");
+}
+
+TEST_F(VoUpdateConfigDisk, AfterAnUpdateTheCheckReadsNoFileAndTheRecordGoesWithTheRest) {
+  Dir.Write("user.txt", "the user's own");
+  // Each step with the list afresh, as each procedure loads the manifest.
+  const std::string listed = Served("a", 1) + "|+0,0,sub\r\n" + Served("b", 2) + "|x\r\n";
+  auto fresh = [&] {
+    Load(listed);
+    return Manifest;
+  };
+  fresh()->Update(Dir.Path, Connection, "admin:getFile");
+  EXPECT_EQ(Dir.Read("sub\\b"), "content 2");
+  ASSERT_TRUE(FileExists(Dir.Path + TVoVerifiedFiles::RecordName));
+
+  // The fetched files have times of their own, not the listed ones: without
+  // the record every check reads them for their CRC-32; with it, none.
+  auto readBy = [&](bool needed) {
+    const int64_t before = TVoFolder::ContentBytesRead();
+    EXPECT_EQ(fresh()->NeedsUpdate(Dir.Path), needed);
+    return TVoFolder::ContentBytesRead() - before;
+  };
+  EXPECT_EQ(readBy(false), 0);
+  EXPECT_EQ(readBy(false), 0) << "and again";
+  const std::string record = Dir.Read(TVoVerifiedFiles::RecordName);
+  RemoveFile(Dir.Path + TVoVerifiedFiles::RecordName);
+  EXPECT_EQ(readBy(false), 18) << "the plain check reads both";
+  EXPECT_EQ(readBy(false), 18) << "what it read is too fresh to be trusted";
+  Dir.Write(TVoVerifiedFiles::RecordName, record);
+  EXPECT_EQ(readBy(false), 0) << "the record read back";
+
+  // A file changed since is read again and fetched.
+  Dir.Write("a", "changed");
+  EXPECT_EQ(readBy(true), 7);
+  fresh()->Update(Dir.Path, Connection, "admin:getFile");
+  EXPECT_EQ(Connection->Calls, (std::vector<int32_t>{1, 2, 1}));
+  EXPECT_EQ(readBy(false), 0);
+
+  // The record is no file of the user's: it goes without "all files".
+  fresh()->Remove(Dir.Path, false);
+  EXPECT_EQ(OnDisk(), Strings{"user.txt"});
+  EXPECT_FALSE(FileExists(Dir.Path + TVoVerifiedFiles::RecordName));
+  fresh()->Remove(Dir.Path, true);
+  EXPECT_TRUE(FindEntries(Dir.Path + "*").empty());
+}
+
+TEST_F(VoUpdateConfigDisk, AListedFileOfTheRecordsNameIsTheProductsOwn) {
+  Load(Served(TVoVerifiedFiles::RecordName, 1) + Served("a", 2));
+  Manifest->Update(Dir.Path, Connection, "admin:getFile");
+  EXPECT_EQ(Dir.Read(TVoVerifiedFiles::RecordName), "content 1") << "fetched, never overwritten";
+  EXPECT_FALSE(Manifest->NeedsUpdate(Dir.Path));
+  EXPECT_EQ(Dir.Read(TVoVerifiedFiles::RecordName), "content 1");
+  Manifest->Remove(Dir.Path, false);
+  EXPECT_TRUE(FindEntries(Dir.Path + "*").empty());
 }

@@ -1,5 +1,6 @@
 #include "net/KaConnection.h"
 
+#include "net/KaAnswerReceiver.h"
 #include "net/KaCipher.h"
 #include "net/KaProtocol.h"
 #include "net/KaWork.h"
@@ -119,7 +120,8 @@ TConnection::TOutcome TConnection::ExchangeOnce(IMessage& message, const std::st
   message.WriteByte(FSequence);
 
   TCipheredRequest ciphered(message.GetWriteStream(), key);
-  Transfer(message, path);
+  TAnswerReceiver answer(message, key);
+  Transfer(message, path, answer);
   uint8_t status;
   try {
     status = ReadAnswerHeader(message, key);
@@ -128,6 +130,10 @@ TConnection::TOutcome TConnection::ExchangeOnce(IMessage& message, const std::st
     SetActive(false);
     throw;
   }
+  // The header is taken, so the session goes on in step; what the result
+  // sink refused is the caller's to hear, as it raised it.
+  if (std::exception_ptr refused = answer.SinkFailure())
+    std::rethrow_exception(refused);
 
   switch (status) {
   case StatusError: throw ERemoteException(message.ReadString());
@@ -136,7 +142,11 @@ TConnection::TOutcome TConnection::ExchangeOnce(IMessage& message, const std::st
     FSequence = 0;
     return TOutcome::NewSession;
   case StatusSendAgain: return TOutcome::SendAgain;
-  default: return TOutcome::Done;
+  default:
+    // As reading a string whose bytes did not all come.
+    if (!answer.ResultComplete())
+      throw EMessage("$(Buffer is empty)!");
+    return TOutcome::Done;
   }
 }
 
@@ -148,7 +158,9 @@ uint8_t TConnection::ReadAnswerHeader(IMessage& message, const std::string& key)
     ++FSequence;
     if (sequence != FSequence)
       throw EConnection("$(Connection is Out-of-Sync)!");
-    Cipher(message.GetReadStream(), key, AnswerHeaderSize);
+    // The receiver deciphered the answer as it arrived, with this key.
+    if (key.empty())
+      throw Exception("$(Invalid cipher)!");
   }
   FSessionKey = message.ReadString();
   return status;
@@ -158,27 +170,34 @@ uint8_t TConnection::ReadAnswerHeader(IMessage& message, const std::string& key)
 // server did carry out cannot be told from a request that never arrived, and
 // with no way to cancel, a dead server would keep the user waiting for every
 // time-out in turn. The back ends repeat what is safe to repeat themselves.
-void TConnection::Transfer(IMessage& message, const std::string& path) {
+void TConnection::Transfer(IMessage& message, const std::string& path, TAnswerReceiver& answer) {
   FClient->GetRequest().SetContentType("application/octet-stream");
   TMemoryStream& source = message.GetWriteStream();
   source.SetPosition(0);
   const std::string url = "http://" + FHost + (path.empty() ? FPath : path);
-  TLimitedStream answer(message.GetReadStream(), message.GetAnswerLimit());
+  TLimitedStream limited(answer, message.GetAnswerLimit());
+  std::string failure;
   try {
-    FClient->Post(url, source, answer);
+    FClient->Post(url, source, limited);
   } catch (const Exception& e) {
-    // Whatever the back end made of the refusal (libcurl reports its own
-    // write error), the reason is the bound.
-    // The server has carried out the request and moved on in its sequence;
-    // the next call starts a fresh session.
-    if (answer.Overflowed()) {
-      SetActive(false);
-      throw EConnection(answer.TooLargeText());
-    }
-    throw EConnection(TransportError(e.ClassName(), e.Message()));
+    failure = TransportError(e.ClassName(), e.Message());
   } catch (const std::exception& e) {
-    throw EConnection(TransportError(ClassNameOf(e), e.what()));
+    failure = TransportError(ClassNameOf(e), e.what());
   }
+  // Whatever the back end made of the refusal (libcurl reports its own
+  // write error), the reason is the bound. The server has carried out the
+  // request and moved on in its sequence; the next call starts a fresh
+  // session.
+  if (limited.Overflowed()) {
+    SetActive(false);
+    throw EConnection(limited.TooLargeText());
+  }
+  // A body that is no answer (an error page) may have reached the receiver
+  // all the same: the status comes first. A refusal of the result sink is no
+  // transport failure, whatever the back end made of it (libcurl reports
+  // its own write error).
+  if (!failure.empty() && !answer.SinkFailure())
+    throw EConnection(failure);
   const int32_t status = FClient->GetResponse().GetStatusCode();
   if (status != 200)
     throw EConnection("$(Connection Error) Code: " + std::to_string(status) + "!");

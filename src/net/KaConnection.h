@@ -1,13 +1,15 @@
 #pragma once
 
+#include "base/KaExceptions.h"
 #include "net/KaActivatable.h"
 #include "net/KaConnectionIntf.h"
-#include "base/KaExceptions.h"
 #include "net/KaHTTP.h"
 
 #include <cstdint>
 #include <mutex>
 #include <string>
+
+class TAnswerReceiver;
 
 KA_DECLARE_EXCEPTION(EConnection, Exception);
 // Carries exactly the text the server sent with status 1.
@@ -50,7 +52,7 @@ private:
 
   void Exchange(IMessage& message, const std::string& path);
   TOutcome ExchangeOnce(IMessage& message, const std::string& path);
-  void Transfer(IMessage& message, const std::string& path);
+  void Transfer(IMessage& message, const std::string& path, TAnswerReceiver& answer);
   // Status, cipher flag, sequence and the next key; returns the status.
   uint8_t ReadAnswerHeader(IMessage& message, const std::string& key);
 

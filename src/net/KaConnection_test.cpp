@@ -334,3 +334,61 @@ TEST_F(ConnectionTest, OpeningAndEachCallAreProgressLevels) {
 }
 
 } // namespace
+
+namespace {
+
+// Collects the pieces of a result; refuses a piece that holds "!".
+class TCollect : public TByteSink {
+public:
+  void Write(const void* data, size_t size) override {
+    std::string piece(static_cast<const char*>(data), size);
+    if (piece.find('!') != std::string::npos)
+      throw ERemoteException("refused by the sink");
+    Bytes += piece;
+  }
+  std::string Bytes;
+};
+
+} // namespace
+
+TEST_F(ConnectionTest, AResultSinkGetsTheFirstStringInPiecesAndTheSessionGoesOn) {
+  Script.PieceSize = 5;
+  Answer(AnswerBody(2, 0, 0, "k1", WireString(SessionA)));
+  Answer(Ok("k1"));
+  const std::string content(1000, 'x');
+  Answer(AnswerBody(0, 1, 1, "k2", WireString(content) + WireString("more"), "k1"));
+  IMessagePtr m = Connection->NewMessage("test:echo");
+  TCollect collect;
+  m->SetResultSink(&collect);
+  Connection->Call(m);
+  EXPECT_EQ(collect.Bytes, content);
+  EXPECT_EQ(m->ReadString(), "more") << "what follows the result is read as usual";
+
+  // A refusal reaches the caller as the sink raised it, after the header
+  // was taken: the next call goes out ciphered in step.
+  Answer(AnswerBody(0, 1, 2, "k3", WireString("abc!def"), "k2"));
+  Answer(AnswerBody(0, 1, 3, "k4", WireString("fine"), "k3"));
+  TCollect refusing;
+  IMessagePtr n = Connection->NewMessage("test:echo");
+  n->SetResultSink(&refusing);
+  EXPECT_EQ(MessageOf<ERemoteException>([&] { Connection->Call(n); }), "refused by the sink");
+  EXPECT_TRUE(Connection->GetActive());
+  EXPECT_EQ(Echo()->ReadString(), "fine");
+  EXPECT_EQ(Sent().back(), Ciphered(EchoRequest(SessionA, 2), "k3"));
+
+  // A result cut short is a short answer, with the session kept.
+  Answer(Ok("", WireString("0123456789").substr(0, 9)));
+  IMessagePtr cut = Connection->NewMessage("test:echo");
+  TCollect part;
+  cut->SetResultSink(&part);
+  EXPECT_EQ(MessageOf<EMessage>([&] { Connection->Call(cut); }), "$(Buffer is empty)!");
+  EXPECT_TRUE(Connection->GetActive());
+
+  // An error page is an error status, whatever the sink made of its body.
+  Answer(AnswerBody(0, 0, 0, "", WireString("error page!")), 500);
+  IMessagePtr page = Connection->NewMessage("test:echo");
+  TCollect pageSink;
+  page->SetResultSink(&pageSink);
+  EXPECT_EQ(MessageOf<EConnection>([&] { Connection->Call(page); }),
+            "$(Connection Error) Code: 500!");
+}

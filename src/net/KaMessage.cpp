@@ -133,6 +133,8 @@ public:
 
   int64_t GetAnswerLimit() const override { return FAnswerLimit; }
   void SetAnswerLimit(int64_t limit) override { FAnswerLimit = limit; }
+  TByteSink* GetResultSink() const override { return FResultSink; }
+  void SetResultSink(TByteSink* sink) override { FResultSink = sink; }
 
 private:
   void WriteBuffer(const void* bytes, int64_t count) { FWriteStream.WriteBuffer(bytes, count); }
@@ -163,6 +165,7 @@ private:
   TMemoryStream FReadStream;
   TMemoryStream FWriteStream;
   int64_t FAnswerLimit = DefaultAnswerLimit;
+  TByteSink* FResultSink = nullptr;
 };
 
 } // namespace

@@ -67,6 +67,14 @@ public:
   // sent. DefaultAnswerLimit when not set.
   virtual int64_t GetAnswerLimit() const = 0;
   virtual void SetAnswerLimit(int64_t limit) = 0;
+
+  // Where the first string of a successful answer goes. With a sink set,
+  // the connection hands the string's bytes to it piece by piece as they
+  // arrive, deciphered, and they never reach ReadStream: an answer of any
+  // size passes in bounded memory. The caller does not read that string.
+  // Not owned; none (the default) holds the whole answer in ReadStream.
+  virtual TByteSink* GetResultSink() const = 0;
+  virtual void SetResultSink(TByteSink* sink) = 0;
 };
 
 // Ample for every answer but a file's content: a session, a product name and

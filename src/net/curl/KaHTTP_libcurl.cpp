@@ -45,6 +45,9 @@ TKaHTTPCurlThread::TKaHTTPCurlThread(IHTTP& http, TStream& target, TStream* sour
     // must not keep pointing at it.
     CurlEasySetopt(FHandle, CURLOPT_HTTPHEADER, nullptr);
   }
+  // Large pieces: each one is a callback, and a progress step handed over
+  // to the waiting thread.
+  CurlEasySetopt(FHandle, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
   CurlEasySetopt(FHandle, CURLOPT_VERBOSE, 0L);
   CurlEasySetopt(FHandle, CURLOPT_DEBUGFUNCTION, nullptr);
   // The client's patience in libcurl's terms: too slow on average for a period.
@@ -173,9 +176,13 @@ size_t TKaHTTPCurlThread::Write(const char* data, size_t size) {
   if (n != 0 && FReceiving) {
     FBytesReceived += static_cast<int64_t>(n);
     int32_t position = static_cast<int32_t>(FBytesReceived);
-    bool ok;
+    bool ok = true;
     if (static_cast<uint32_t>(FBytesReceived) < static_cast<uint32_t>(FExpectedLength)) {
-      ok = Synchronize([position] { Work().SetPosition(position); });
+      // Each step waits for the calling thread: steps of a few pieces.
+      if (FBytesReceived - FReportedReceived >= ProgressStep) {
+        FReportedReceived = FBytesReceived;
+        ok = Synchronize([position] { Work().SetPosition(position); });
+      }
     } else {
       FReceiving = false;
       ok = Synchronize([] { Work().EndWork(); });

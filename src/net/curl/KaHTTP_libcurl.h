@@ -1,7 +1,7 @@
 #pragma once
 
-#include "net/curl/KaCurl_lib.h"
 #include "net/KaHTTP.h"
+#include "net/curl/KaCurl_lib.h"
 
 #include <condition_variable>
 #include <exception>
@@ -29,6 +29,11 @@ public:
   // A progress call that failed aborts the transfer and is raised here.
   int WaitFor();
 
+  // The size of the pieces libcurl hands over, and how far the received
+  // bytes move before the progress hears of it.
+  static constexpr long ReceiveBufferSize = 256 * 1024;
+  static constexpr int64_t ProgressStep = 1024 * 1024;
+
   // libcurl's callbacks (worker thread).
   static size_t WriteCallback(char* data, size_t size, size_t count, void* thread);
   static size_t ReadCallback(char* buffer, size_t size, size_t count, void* thread);
@@ -49,6 +54,7 @@ private:
   int64_t FBytesToSend = 0;
   TStream& FTarget;
   int64_t FBytesReceived = 0;
+  int64_t FReportedReceived = 0;
   int64_t FExpectedLength = 0;
   curl_slist* FHeaders = nullptr;
   std::string FProxy;

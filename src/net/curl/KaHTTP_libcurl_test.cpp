@@ -1,5 +1,5 @@
-#include "net/testing/KaHTTPConformance.h"
 #include "net/curl/KaHTTP_libcurl.h"
+#include "net/testing/KaHTTPConformance.h"
 #include "net/testing/KaTestHTTPServer.h"
 
 #include <gmock/gmock.h>
@@ -14,6 +14,7 @@ INSTANTIATE_TEST_SUITE_P(libcurl, HTTPConformance,
                              .Create = HTTPClassOf<TKaHTTPCurl>(),
                              .CollectsContentType = true,
                              .OpensRequestLevel = true,
+                             .ReadBlock = CURL_MAX_WRITE_SIZE,
                          }),
                          HTTPBackEndName);
 

@@ -16,6 +16,9 @@ namespace {
 
 enum class TWorkMode { wmRead, wmWrite };
 
+// Bodies go out in large blocks: each is a socket call.
+constexpr int64_t SendBlock = 64 * 1024;
+
 struct TURL {
   std::string Host;
   int Port = 80;
@@ -129,6 +132,7 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
   const int64_t start = source ? source->GetPosition() : 0;
   const int64_t toSend = source ? source->GetSize() - start : 0;
   std::exception_ptr failure;
+  std::unique_ptr<char[]> block;
   // Exceptions do not travel through the library: the callbacks catch them,
   // cancel the exchange and the failure is raised once it has returned.
   auto guarded = [&failure](const std::function<void()>& step) {
@@ -160,14 +164,15 @@ bool TKaHTTP_indy::TClient::Request(const std::string& method, const std::string
             OnWorkBegin(TWorkMode::wmWrite, toSend);
             sending = true;
           }
-          char buffer[16384];
+          if (!block)
+            block = std::make_unique<char[]>(SendBlock);
           source->SetPosition(start + static_cast<int64_t>(offset));
-          int64_t n = source->Read(buffer, std::min<int64_t>(sizeof buffer, length));
+          int64_t n = source->Read(block.get(), std::min<int64_t>(SendBlock, length));
           if (n <= 0)
             throw EIdSocketError("Socket Error # 10054\r\nConnection reset by peer.");
           // A connection that breaks under the body is left to the library to
           // report as a failed write, so it is judged like any other break.
-          if (!sink.write(buffer, static_cast<size_t>(n)))
+          if (!sink.write(block.get(), static_cast<size_t>(n)))
             return;
           OnWork(TWorkMode::wmWrite, static_cast<int64_t>(offset) + n);
           if (static_cast<int64_t>(offset) + n >= toSend) {
@@ -258,6 +263,8 @@ void TKaHTTP_indy::TClient::RaiseLastError() const {
   default: throw EHTTP(httplib::to_string(LastError));
   }
 }
+
+const int64_t TKaHTTP_indy::ReadBlock = CPPHTTPLIB_RECV_BUFSIZ;
 
 TKaHTTP_indy::TKaHTTP_indy() { CreateClient(); }
 

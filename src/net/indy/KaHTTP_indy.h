@@ -19,6 +19,8 @@ public:
   // A GET that meets a connection reset is tried again with a fresh client;
   // this is the number of attempts in all before the reset is raised.
   static constexpr int GetAttempts = 4;
+  // The block an answer's body is read in (the client component's own).
+  static const int64_t ReadBlock;
 
   TKaHTTP_indy();
   ~TKaHTTP_indy() override;

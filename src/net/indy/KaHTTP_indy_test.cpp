@@ -13,6 +13,7 @@ INSTANTIATE_TEST_SUITE_P(Indy, HTTPConformance,
                              .CollectsLastModified = true,
                              .SendsRequestContentType = true,
                              .RetriesGetAfterReset = true,
+                             .ReadBlock = TKaHTTP_indy::ReadBlock,
                          }),
                          HTTPBackEndName);
 

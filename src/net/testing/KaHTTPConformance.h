@@ -26,6 +26,10 @@ struct THTTPBackEnd {
   // and resets the connection under the unread rest; a client that sends the
   // body without watching for an early answer loses the challenge with it.
   bool LosesChallengeUnderBody = false; // a level 0 around each request
+  // The pieces a large answer reaches the target in are as large as this,
+  // at the most: the back end's read block, or the library's cap on what
+  // one callback hands over.
+  int64_t ReadBlock = 0;
 };
 
 std::string HTTPBackEndName(const testing::TestParamInfo<THTTPBackEnd>& info);

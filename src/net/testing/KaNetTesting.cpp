@@ -24,7 +24,10 @@ public:
       throw EHTTP(*answer.Failure);
     GetResponse().SetStatusCode(answer.Status);
     GetResponse().SetContentLength(static_cast<int32_t>(answer.Body.size()));
-    target.WriteString(answer.Body);
+    const size_t piece = script.PieceSize ? script.PieceSize : answer.Body.size();
+    for (size_t at = 0; at < answer.Body.size(); at += piece)
+      target.WriteBuffer(answer.Body.data() + at,
+                         static_cast<int64_t>(std::min(piece, answer.Body.size() - at)));
   }
 };
 
@@ -91,6 +94,7 @@ void THTTPScript::Reset() {
   Answers.clear();
   Posts.clear();
   Created = 0;
+  PieceSize = 0;
 }
 
 THTTPScript& HTTPScript() {
@@ -141,10 +145,18 @@ void TScriptedFileConnection::Call(const IMessagePtr& message, const std::string
   Limits.push_back(message->GetAnswerLimit());
   if (Failing.count(id))
     throw EScriptedCall("$(Connection is Out-of-Sync)!");
-  IMessagePtr answer = CreateMessage();
-  answer->WriteString(Answers.count(id) ? Answers[id] : Deflate("content " + IntToStr(id)));
+  const std::string content = Answers.count(id) ? Answers[id] : Deflate("content " + IntToStr(id));
   TMemoryStream& r = message->GetReadStream();
   r.Clear();
+  if (TByteSink* sink = message->GetResultSink()) {
+    // In pieces of an odd size, as a back end hands them over.
+    constexpr size_t Piece = 4093;
+    for (size_t at = 0; at < content.size(); at += Piece)
+      sink->Write(content.data() + at, std::min(Piece, content.size() - at));
+    return;
+  }
+  IMessagePtr answer = CreateMessage();
+  answer->WriteString(content);
   r.CopyFrom(answer->GetWriteStream(), 0);
   r.SetPosition(0);
 }

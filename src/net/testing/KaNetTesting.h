@@ -56,6 +56,8 @@ struct THTTPScript {
   std::deque<TScriptedAnswer> Answers;
   std::vector<TScriptedPost> Posts;
   int Created = 0; // clients made by the factory
+  // The size of the pieces an answer's body is written in; 0: in one.
+  size_t PieceSize = 0;
 
   void Reset();
   // Selects the scripted back end in the internet settings.

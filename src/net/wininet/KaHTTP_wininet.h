@@ -3,6 +3,8 @@
 #include "base/KaHandle.h"
 #include "net/KaHTTP.h"
 
+#include <memory>
+
 // WinInet's handles (an HINTERNET is a void*): the session, a connection, a
 // request. Each closes with InternetCloseHandle.
 struct TInternetHandleTraits {
@@ -13,11 +15,15 @@ struct TInternetHandleTraits {
 using TScopedInternetHandle = TScopedHandle<TInternetHandleTraits>;
 
 // The HTTP client on the system's WinInet (Windows only). Requests run on
-// the calling thread; bodies move in blocks of 1024 bytes; one proxy
+// the calling thread; bodies move in blocks of 64 KB; one proxy
 // challenge per request is answered with the stored credentials.
 class TKaHTTP_wininet : public THTTP {
 public:
   TKaHTTP_wininet() = default;
+
+  // Bodies move in large blocks: every call into WinInet costs, and under
+  // Wine a read is a trip to the server process or two.
+  static constexpr uint32_t BlockSize = 64 * 1024;
 
   std::string GetString(const std::string& url) override;
   void Get(const std::string& url, TStream& target) override;
@@ -27,7 +33,10 @@ public:
 
 private:
   void OpenInternet();
+  // The block that bodies move in, made on first use.
+  char* Block();
 
   TScopedInternetHandle FInternet; // the session, opened on the first request
   std::string FObjectPath;         // the path part of the request in progress
+  std::unique_ptr<char[]> FBlock;
 };

@@ -1,6 +1,6 @@
 #include "net/testing/KaHTTPConformance.h"
-#include "net/wininet/KaHTTP_wininet.h"
 #include "net/testing/KaTestHTTPServer.h"
+#include "net/wininet/KaHTTP_wininet.h"
 
 #include <gmock/gmock.h>
 
@@ -11,6 +11,7 @@ INSTANTIATE_TEST_SUITE_P(WinInet, HTTPConformance,
                              .SendsRequestContentType = true,
                              .OpensRequestLevel = true,
                              .LosesChallengeUnderBody = true,
+                             .ReadBlock = TKaHTTP_wininet::BlockSize,
                          }),
                          HTTPBackEndName);
 

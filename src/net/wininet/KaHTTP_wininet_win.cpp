@@ -19,7 +19,7 @@ namespace {
 
 const char* AcceptTypes[] = {"*/*", nullptr};
 constexpr DWORD RequestFlags = INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_CACHE_WRITE;
-constexpr DWORD BlockSize = 1024;
+constexpr DWORD BlockSize = TKaHTTP_wininet::BlockSize;
 // WinInet asks for the body again after it has dealt with an answer itself;
 // a peer that keeps it asking must not hold the caller for ever.
 constexpr int MaxForcedRetries = 8;
@@ -51,13 +51,12 @@ void StoreResponse(IHTTP& http, HINTERNET request) {
 
 // The body of the answer in blocks; a body that only precedes a retry is
 // read past (target none).
-void ReadBody(IHTTP& http, HINTERNET request, TStream* target) {
+void ReadBody(IHTTP& http, HINTERNET request, TStream* target, char* block) {
   // The length as the server sent it, up to 4 GB (0 when it sent none).
   ExpectAnswerLength(target, static_cast<uint32_t>(http.GetResponse().GetContentLength()));
   TWorkGuard receiving(WorkReceive, http.GetResponse().GetContentLength());
-  char block[BlockSize];
   DWORD n = 0;
-  int32_t total = 0;
+  int64_t total = 0;
   // A stalled answer ends at the receive time-out. A read waits until its
   // block is full, so one that trickles would hold it for as many seconds as
   // the block has bytes: each read takes no more than has arrived, and the
@@ -72,8 +71,8 @@ void ReadBody(IHTTP& http, HINTERNET request, TStream* target) {
       break;
     if (target)
       target->WriteBuffer(block, n);
-    total += static_cast<int32_t>(n);
-    Work().SetPosition(total);
+    total += n;
+    Work().SetPosition(static_cast<int32_t>(total));
     n = 0;
     const auto now = TPatience::TClock::now();
     patience.Moved(total, now);
@@ -202,7 +201,7 @@ void TKaHTTP_wininet::Get(const std::string& url, TStream& target) {
       AnswerProxyChallenge(*this, connect, request);
       proxyRetried = retry = true;
     }
-    ReadBody(*this, request, retry ? nullptr : &target);
+    ReadBody(*this, request, retry ? nullptr : &target, Block());
   }
 }
 
@@ -235,7 +234,7 @@ void TKaHTTP_wininet::Post(const std::string& url, TStream& source, TStream& tar
     DWORD writeError = 0;
     {
       TWorkGuard sending(WorkSend, static_cast<int32_t>(toSend));
-      char block[BlockSize];
+      char* block = Block();
       int32_t total = 0;
       for (int64_t n; !writeError && (n = source.Read(block, BlockSize)) != 0;) {
         DWORD written = 0;
@@ -266,8 +265,14 @@ void TKaHTTP_wininet::Post(const std::string& url, TStream& source, TStream& tar
     // A body that did not go out whole is a failure unless it is sent again.
     if (writeError && !retry)
       Raise("InternetWriteFile", writeError);
-    ReadBody(*this, request, retry ? nullptr : &target);
+    ReadBody(*this, request, retry ? nullptr : &target, Block());
   }
+}
+
+char* TKaHTTP_wininet::Block() {
+  if (!FBlock)
+    FBlock = std::make_unique<char[]>(BlockSize);
+  return FBlock.get();
 }
 
 void TKaHTTP_wininet::Head(const std::string& url) { throw EHTTP("HEAD not implemented!"); }
