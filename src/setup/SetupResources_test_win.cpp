@@ -37,3 +37,18 @@ TEST(SetupResources, TheArtworkIsEmbedded) {
     EXPECT_NE(FindResourceA(image, art.Name, MAKEINTRESOURCEA(10)), nullptr) << art.Name;
   FreeLibrary(image);
 }
+
+// setup.exe may use up to 4 GB of address space on 64-bit Windows.
+TEST(SetupResources, TheProgramIsLargeAddressAware) {
+  std::string path = ExeDir() + "setup.exe";
+  HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(image, nullptr) << path;
+  // A data file's handle points one byte past its mapping's start.
+  auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image) & ~ULONG_PTR{3});
+  auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  EXPECT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
+  EXPECT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
+  EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+  FreeLibrary(image);
+}
