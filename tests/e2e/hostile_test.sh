@@ -110,6 +110,6 @@ check "no temporary file is left" test -z "$(find "$inst" -name '*.~ws')"
 check "the plain entries are still in line" cmp -s "$inst/version.txt" "$work/app/version.txt"
 check "nothing else came into the installation" \
   test "$(cd "$inst" && find . -mindepth 1 | sort | tr '\n' ' ')" = \
-  "./WebsetupDemo.exe ./WebsetupDemo.lng ./demoapp.exe ./dirOnDisk ./dirOnDisk/mine.txt ./fileOnDisk ./version.txt "
+  "./WebsetupDemo.exe ./WebsetupDemo.lng ./demoapp.exe ./dirOnDisk ./dirOnDisk/mine.txt ./fileOnDisk ./version.txt ./websetup.~wsv "
 
 finish
