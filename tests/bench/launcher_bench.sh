@@ -19,13 +19,13 @@ root=$(cd "$1" && pwd)
 SRC=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=$root/windows
 . "$SRC/tests/e2e/lib.sh"
-websetup=$root/linux/tools/websetup/websetup
+WEBSETUP=$root/linux/tools/websetup/websetup
 setup=$BUILD/src/setup/setup.exe
 helper=$BUILD/tests/e2e/installhelper.exe
 probe=$BUILD/tests/bench/launch_probe.exe
 runs=5
 
-for need in "$websetup" "$setup" "$helper" "$probe"; do
+for need in "$WEBSETUP" "$setup" "$helper" "$probe"; do
   [ -e "$need" ] || { echo "launcher_bench: $need is missing (./run build)"; exit 1; }
 done
 
@@ -66,21 +66,14 @@ payloadName=launch_probe.exe
 |*
 INI
 start=$(date +%s.%N)
-"$websetup" publish --store "$work/store" --description "$work/release.ini" "$work/app" >"$work/publish.log" 2>&1 \
+"$WEBSETUP" publish --store "$work/store" --description "$work/release.ini" "$work/app" >"$work/publish.log" 2>&1 \
   || { echo "launcher_bench: publishing failed"; cat "$work/publish.log"; exit 1; }
 rm -rf "$work/app"
 printf '  published in %.1f s\n' "$(awk "BEGIN { print $(date +%s.%N) - $start }")"
 
-"$websetup" serve --store "$work/store" --port 0 --threads 2 >"$work/serve.log" 2>&1 &
-server=$!
-port=
-for _ in $(seq 100); do
-  port=$(grep -oE '127\.0\.0\.1:[0-9]+' "$work/serve.log" | head -1 | cut -d: -f2)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
+start_server "$work/store" "$work/serve.log"
 [ -n "$port" ] || { echo "launcher_bench: the server did not start"; exit 1; }
-"$websetup" stamp "$setup" "$work/setup.exe" "127.0.0.1:$port" >/dev/null \
+"$WEBSETUP" stamp "$setup" "$work/setup.exe" "127.0.0.1:$port" >/dev/null \
   || { echo "launcher_bench: stamping failed"; exit 1; }
 
 inst=$work/inst
