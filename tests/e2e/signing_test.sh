@@ -47,9 +47,10 @@ swap_blob() {
   mv "$store/index.new" "$store/index"
 }
 snapshot() { (cd "$inst" && find . -type f -exec sha256sum {} + | sort); }
-# The installation's files but the record of the newest release taken: a
-# release whose signature holds is taken even when one of its files is not.
-targets() { snapshot | grep -v ' \./WebsetupDemo\.release$'; }
+# The installation's files but the record of the newest release taken (a
+# release whose signature holds is taken even when one of its files is not)
+# and the record of verified files, which a scan may bring up to date.
+targets() { snapshot | grep -v -e ' \./WebsetupDemo\.release$' -e ' \./websetup\.~wsv$'; }
 temporaries() { find "$inst" -name '*.~ws' | wc -l; }
 
 # Runs the installhelper (the install and update procedure's work) with the
