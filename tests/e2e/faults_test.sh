@@ -217,7 +217,8 @@ check "the proxy listens (port $pport)" test -n "$pport"
 # a clean installation keeps beside the release's files is there.
 "$WEBSETUP" stamp "$SETUP" "$work/setup.exe" "127.0.0.1:$pport" >/dev/null
 inst="$work/inst"
-printf 'WebsetupDemo.exe\nWebsetupDemo.lng\n' >"$work/extras"
+# The launcher copy, its record, and the record of the files it verified.
+printf 'WebsetupDemo.exe\nWebsetupDemo.lng\nwebsetup.~wsv\n' >"$work/extras"
 wine_run "$INSTALLHELPER" "127.0.0.1:$pport" "$(winpath "$work/setup.exe")" "$(winpath "$inst")" en \
   >/dev/null
 check "release 1 is installed" cmp -s "$inst/data/f01.bin" "$work/app1/data/f01.bin"
