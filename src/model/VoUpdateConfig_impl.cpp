@@ -286,15 +286,13 @@ void TVoUpdateConfig::Update(const std::string& directory, const IConnectionPtr&
     const TVoAction action = UpdateAction(f);
     if (action == TVoAction::None)
       return;
+    if (verified)
+      verified->Forget(prefix.substr(path.size()) + f.GetName());
     const std::string target = prefix + f.GetName();
     if (action == TVoAction::Delete) {
       RemoveFile(target);
-      if (verified)
-        verified->Forget(prefix.substr(path.size()) + f.GetName());
       return;
     }
-    // A fetch records the file anew once it replaced it; one that fails
-    // leaves the file, and what was proved of it, as they were.
     auto [from, to] = leftovers.equal_range(target);
     for (; from != to; ++from)
       RemoveFile(from->second);
