@@ -7,6 +7,7 @@
 
 #include "base/KaFiles.h"
 #include "model/VoReleaseSeal.h"
+#include "model/VoVerifiedFiles.h"
 #include "net/backends/KaHTTPBackEnds.h"
 #include "server/Publisher.h"
 #include "server/ReleaseStore.h"
@@ -163,11 +164,13 @@ protected:
     });
   }
 
-  // Every file of the installation with its content.
+  // Every file of the installation with its content, but the record of
+  // verified files, which a scan may bring up to date.
   std::map<std::string, std::string> Installed(bool withRecord = true) const {
     std::map<std::string, std::string> files;
     for (const auto& e : fs::recursive_directory_iterator(ToPosix(InstallDir)))
-      if (e.is_regular_file() && (withRecord || e.path().extension() != ".release"))
+      if (e.is_regular_file() && e.path().filename() != TVoVerifiedFiles::RecordName &&
+          (withRecord || e.path().extension() != ".release"))
         files[e.path().string()] = Slurp(e.path().string());
     return files;
   }
