@@ -5,6 +5,7 @@
 #include "base/KaStreams.h"
 #include "base/KaText.h"
 #include "model/VoReleaseSeal.h"
+#include "model/testing/VoTesting.h"
 #include "net/testing/KaNetTesting.h"
 #include "setup/testing/TrustScope.h"
 
@@ -24,14 +25,8 @@ protected:
     Settings.Write("lib", THTTPScript::LibName);
     Script.Reset();
     Product.CreateConnection();
-    Dir = GetTempDir() + "ws_launcher_check\\";
-    ForceDirectories(Dir);
     // "123456789": size 9, CRC 3421780262.
     TMemoryStream(std::string("123456789")).SaveToFile(Dir + "app.txt");
-  }
-  ~LauncherCheckTest() override {
-    RemoveFile(Dir + "app.txt");
-    RemoveDir(Dir);
   }
   void AnswerProduct(const std::string& manifest) {
     Script.Answers.push_back({200, AnswerBody(0, 0, 0, ""), std::nullopt});
@@ -42,7 +37,10 @@ protected:
   TInternetSettingsScope Settings;
   THTTPScript& Script = HTTPScript();
   TProductInfo Product{"updates.example"};
-  std::string Dir, ErrorText;
+  // One directory per test: the runner starts the tests of this file side by side.
+  TScratchDir Scratch;
+  const std::string& Dir = Scratch.Path;
+  std::string ErrorText;
 };
 
 } // namespace
