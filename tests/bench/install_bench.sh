@@ -5,7 +5,9 @@
 # Three products: one file of 100 MB, one of 2 GB (about half of each
 # compresses), 2,000 files of 4 KB. For each back end and product: the time of
 # the update and the client's peak memory, and one line
-#   ratio install-<product>-<back end> <anchor's time / client's time>
+#   ratio update-<product>-<back end>-vs-native-curl <anchor's time / client's time>
+# (install_curl_bench.sh measures the whole install against curl.exe under
+# Wine as install-<product>-<back end>)
 #
 #   install_bench.sh <build root>     (with build/linux and build/windows)
 #
@@ -177,7 +179,7 @@ run_product() { # product label
     read -r _ seconds _ peak _ before <<<"$out"
     printf '  %-10s %-8s %8.2f s   peak %7.1f MB (%.1f MB before the update)\n' \
       "$label" "$backend" "$seconds" "$peak" "$before"
-    printf 'ratio install-%s-%s %.2f\n' "$label" "$(echo "$backend" | tr 'A-Z' 'a-z')" \
+    printf 'ratio update-%s-%s-vs-native-curl %.2f\n' "$label" "$(echo "$backend" | tr 'A-Z' 'a-z')" \
       "$(awk "BEGIN { print $anchor / $seconds }")"
   done
   # The server and nginx of this product go, and its files with them.
