@@ -9,7 +9,8 @@ std::string Iso8601(std::chrono::system_clock::time_point t) {
   std::time_t seconds = static_cast<std::time_t>(ms / 1000);
   std::tm parts{};
   gmtime_r(&seconds, &parts);
-  char text[40];
+  // Room for the widest integers, which a valid time never needs.
+  char text[96];
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", parts.tm_year + 1900,
                 parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec,
                 static_cast<int>(ms % 1000));

@@ -86,6 +86,11 @@ TReleaseDescription ParseReleaseDescription(const std::string& text) {
       config->FindSection("masks") ? RawLines(*config, "masks") : std::vector<std::string>{"*"};
   if (d.Masks.empty())
     throw EPublish("[masks] lists no mask, so nothing would be published");
+  // The installer searches every directory with each mask as it stands, so a
+  // path in a mask would find another directory's files.
+  for (const std::string& mask : d.Masks)
+    if (!IsPlainMask(mask))
+      throw EPublish("[masks] \"" + mask + "\" is not a file mask of one directory");
   d.Excludes = RawLines(*config, "excludes");
   for (const std::string& line : RawLines(*config, "delete")) {
     SplitRelativePath(line);

@@ -15,9 +15,10 @@ KA_DECLARE_EXCEPTION(EPublish, Exception);
 //   [installer]
 //   displayName=Example Application
 //   appName=Example
-//   appDir=C:\Program Files\Example\
+//   appDir=C:\Program Files\Example\   the installation directory offered
 //   payloadName=Example.exe
-//   [masks]            one raw line per file mask; "|*" when the section is absent
+//   [masks]            one raw line per file mask, searched in every directory
+//                      (so no path); "|*" when the section is absent
 //   |*
 //   [excludes]         one raw line per directory name that is never published
 //   |.git

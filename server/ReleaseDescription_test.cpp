@@ -43,6 +43,9 @@ TEST(ReleaseDescription, RefusesIncompleteOrUnsafeDescriptions) {
   EXPECT_THROW(ParseReleaseDescription(Installer + "A.exe\n[modes]\n*=sometimes\n"), EPublish);
   EXPECT_THROW(ParseReleaseDescription(Installer + "A.exe\n[delete]\n|..\\up.txt\n"), EPublish);
   EXPECT_THROW(ParseReleaseDescription(Installer + "A.exe\n[masks]\n"), EPublish);
+  for (const char* mask : {"bin\\*.dll", "../*", "C:*"})
+    EXPECT_THROW(ParseReleaseDescription(Installer + "A.exe\n[masks]\n|" + mask + "\n"), EPublish)
+        << mask;
   EXPECT_THROW(ParseReleaseDescription(
                    "[installer]\ndisplayName=D\nappName=a:b\nappDir=x\npayloadName=A.exe\n"),
                EPublish);

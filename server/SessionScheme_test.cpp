@@ -44,8 +44,9 @@ TEST(SessionScheme, ForgedOrForeignIdentifiersAreRefused) {
   std::string upper = id;
   for (char& c : upper)
     c = static_cast<char>(toupper(c));
-  if (upper != id)
+  if (upper != id) {
     EXPECT_FALSE(scheme.IsValid(upper, Now));
+  }
 }
 
 TEST(SessionScheme, KeysDependOnSecretIdentifierAndSequence) {

@@ -31,6 +31,15 @@ bool TVoStrings::ContainsText(std::string_view text) const {
   return false;
 }
 
+bool IsPlainMask(std::string_view mask) {
+  if (mask.empty())
+    return false;
+  for (char c : mask)
+    if (static_cast<unsigned char>(c) < 32 || c == '\\' || c == '/' || c == ':')
+      return false;
+  return true;
+}
+
 bool IsPlainEntryName(std::string_view name) {
   static constexpr std::string_view Refused = "\\/:<>\"|?*";
   // No file system of Windows holds a longer name.

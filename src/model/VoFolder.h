@@ -172,3 +172,9 @@ void WalkFolder(const IVoNodePtr& root, const std::string& path, const TVoFolder
 // PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9 and COM/LPT with a
 // superscript digit, also with an extension).
 bool IsPlainEntryName(std::string_view name);
+
+// True for a file mask that searches only the directory it is joined to: not
+// empty, no path separator, drive colon or control character. Any other mask
+// would list another directory (or, cut at a NUL, a shorter path) and hand its
+// entries to the scan as this directory's.
+bool IsPlainMask(std::string_view mask);

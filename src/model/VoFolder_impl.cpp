@@ -269,6 +269,8 @@ void TVoFolder::Merge(const std::string& dir, IVoNode& node, const TVoScanOption
     return at == stamps.end() ? TFileStamp() : *at->second;
   };
   for (const std::string& mask : FMasks) {
+    if (!IsPlainMask(mask))
+      continue;
     std::vector<TSearchRec> matched;
     if (mask != "*") {
       matched = FindEntries(dir + mask);

@@ -414,6 +414,26 @@ TEST_F(VoFolderScan, AFileMatchedByTwoMasksIsJudgedOnce) {
   EXPECT_EQ(e[2].State, nsNew);
 }
 
+// A mask comes from the server's manifest; one that names a path searches
+// another directory, whose files the scan would then take for this one's.
+TEST_F(VoFolderScan, MasksThatLeaveTheirDirectoryFindNothing) {
+  Dir.Write("app.exe", "MZ");
+  Dir.Write("bin\\tool.exe", "MZ tool");
+  ForceDirectories(Dir.Path + "empty\\");
+  Folder->SetText(CRLF({"|=", "|+0,0,empty", "|x", "|+0,0,bin", "|x", "|x"}));
+  for (const std::string& mask :
+       Strings{"..\\*", "../*", "C:*", std::string("..\0\\app.exe", 12), "\t*", ""})
+    Folder->GetMasks().Add(mask);
+  Folder->SetPath(Dir.Path);
+  EXPECT_EQ(Paths(Scan()), (Strings{"empty\\", "bin\\"}));
+
+  Folder->GetMasks().Add("*.exe");
+  std::vector<TEntry> e = Scan();
+  EXPECT_EQ(Paths(e), (Strings{"empty\\", "bin\\", "bin\\tool.exe", "app.exe"}));
+  for (const TEntry& entry : e)
+    EXPECT_NE(entry.State, nsMissing) << entry.Path;
+}
+
 // What code outside the model builds and walks through the public interface.
 TEST(VoFolderWalk, PublicEntriesWalkDepthFirstWithTheirDirectory) {
   IVoNodePtr root = CreateFolder()->GetRoot();

@@ -49,8 +49,9 @@ TEST_F(FolderLinksTest, LinksAreTakenUnlessPlainEntriesOnly) {
   TVoFolderWalk walk;
   walk.File = [&](const IVoNodePtr&, IVoFolderFile& f, const std::string& prefix) {
     ++files;
-    if (f.GetName() == "link.txt")
+    if (f.GetName() == "link.txt") {
       EXPECT_EQ(f.GetSize(), 7) << prefix << ": the link's target";
+    }
   };
   WalkFolder(root, Folder->GetPath(), walk);
   EXPECT_EQ(files, 3) << "plain.txt, sub\\link.txt and linked\\secret.txt";
