@@ -93,7 +93,12 @@ protected:
 };
 
 TEST_F(MainFormTest, TheDesign) {
-  TForm_Main& f = Open(TStartMode::smSetup);
+  // The launcher that finds nothing to fetch never shows the form: made, it
+  // has no window yet, and it is centred when it first shows.
+  TForm_Main& f = Open(TStartMode::smSetup, [](TForm_Main& made) {
+    EXPECT_FALSE(made.HandleAllocated());
+    EXPECT_FALSE(made.btnLanguageNext.HandleAllocated());
+  });
   EXPECT_EQ(f.ClientWidth(), 499);
   EXPECT_EQ(f.ClientHeight(), 360);
   RECT area;

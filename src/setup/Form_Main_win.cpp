@@ -187,10 +187,9 @@ void TForm_Main::SetUpDesign() {
 }
 
 void TForm_Main::FormCreate(TComponent&) {
-  // The window first: the placement centres the window as it will be, with
-  // its drawn frame.
-  HandleNeeded();
-  FormStorage.CenterOnPrimaryMonitor();
+  // The windows are made when the form first shows (and centred there): the
+  // launcher with nothing to fetch never shows it, and making some sixty
+  // windows would be most of its own time.
   FWork.Register(Work());
   CreateConnection();
 }
@@ -198,6 +197,11 @@ void TForm_Main::FormCreate(TComponent&) {
 void TForm_Main::FormDestroy(TComponent&) { FWork.Reset(); }
 
 void TForm_Main::FormShow(TComponent&) {
+  // The window exists now, with its drawn frame, and is not yet visible.
+  if (!FPlaced) {
+    FPlaced = true;
+    FormStorage.CenterOnPrimaryMonitor();
+  }
   // A remembered language that names none of ours (a record written by
   // hand, or by a version with other languages) falls back to the default.
   const std::string& remembered = RememberedLanguage();

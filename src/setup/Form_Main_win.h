@@ -184,6 +184,7 @@ private:
 
   TProductInfo FProduct;
   bool FRemoverStarted = false;
+  bool FPlaced = false;
   TScopedRegistration<IWork, IWorkObserver> FWork{this};
   TScopedRegistration<ITranslator, ITranslatable> FTranslation{this, Translator()};
 };
