@@ -177,6 +177,8 @@ fault_sample() {
   next_start "$what"
 }
 
+launcher_gone() { ! pgrep -f "^$inst/WebsetupDemo.exe" >/dev/null; }
+
 # The launcher's own process killed by the proxy $4 ms after byte $3 of file
 # answer $2 reached it (a byte past the answer's end: after all of it).
 kill_sample() {
@@ -186,14 +188,17 @@ kill_sample() {
   ensure_server
   start_proxy --fault client --answer "$answer" --offset "$offset" --delay "$delay" \
     --client-pid-file "$work/launcher.pid"
-  # wine-run.sh and wine hand on their process to the program's.
-  wine_run "$inst/WebsetupDemo.exe" >/dev/null 2>&1 &
+  # wine-run.sh and wine hand on their process to the program's, so with exec
+  # the job's process is the launcher itself; a function in the background
+  # would be a shell of its own, and the kill would end only that shell.
+  (exec "$SRC/cmake/wine-run.sh" "$BUILD" "$inst/WebsetupDemo.exe" >/dev/null 2>&1) &
   local launcher=$!
   echo "$launcher" >"$work/launcher.pid"
   for _ in $(seq 1200); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.05; done
   wait "$launcher" 2>/dev/null
   local rc=$?
   check "$what: the launcher was killed (status $rc)" grep -q '^fired' "$work/progress"
+  check "$what: no launcher runs on" launcher_gone
   check "$what: every file is old or new" files_sound old-or-new
   wine_stop
   next_start "$what"
